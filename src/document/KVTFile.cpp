@@ -117,7 +117,7 @@ std::vector<std::uint8_t> TKVT::KVTData() const {
 }
 
 void TKVT::SetKVTData(std::span<const std::uint8_t> bytes) {
-    TMemoryStream stream(bytes);
+    TBytesStream stream(bytes);
     LoadFromStream(stream);
 }
 

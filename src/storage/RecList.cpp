@@ -18,8 +18,25 @@ std::string listIndexError(std::int32_t index) {
 
 TCustomRecordList::Record TCustomRecordList::allocate(std::size_t size) {
     Record record;
-    record.data = std::make_unique<std::uint8_t[]>(size); // zero-filled
+    record.own = std::make_unique<std::uint8_t[]>(size); // zero-filled
+    record.data = record.own.get();
     record.size = size;
+    return record;
+}
+
+template <typename Expected>
+TCustomRecordList::Record TCustomRecordList::carve(std::size_t size, Expected expected) {
+    if (size > blockLeft_) {
+        const std::size_t blockSize = std::max(size, std::size_t(std::max<std::int64_t>(expected(), 0)));
+        blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
+        blockFree_ = blocks_.back().get();
+        blockLeft_ = blockSize;
+    }
+    Record record;
+    record.data = blockFree_;
+    record.size = size;
+    blockFree_ += size;
+    blockLeft_ -= size;
     return record;
 }
 
@@ -64,6 +81,9 @@ std::int32_t TCustomRecordList::NextID() const {
 
 void TCustomRecordList::Clear() {
     records_.clear();
+    blocks_.clear();
+    blockFree_ = nullptr;
+    blockLeft_ = 0;
     ++layout_;
 }
 
@@ -72,7 +92,7 @@ Bytes TCustomRecordList::Add(ConstBytes rec) {
     const std::int32_t size = itemSize(rec);
     if (size < ItemHeader::Size) throw ERecListException("Add: invalid Itemsize");
     Record copy = allocate(std::size_t(size));
-    std::memcpy(copy.data.get(), rec.data(), std::min(rec.size(), copy.size));
+    std::memcpy(copy.data, rec.data(), std::min(rec.size(), copy.size));
     ItemHeader::Stamp.set(copy.bytes(), ItemHeader::StampValue);
     ItemHeader::ID.set(copy.bytes(), NextID());
     append(std::move(copy));
@@ -89,8 +109,8 @@ void TCustomRecordList::Update(Bytes rec, std::int32_t index) {
     if (itemType(stored.bytes()) != itemType(rec)) ++layout_;
     ItemHeader::Stamp.set(rec, ItemHeader::StampValue);
     const std::size_t copied = std::min(rec.size(), stored.size);
-    std::memcpy(stored.data.get(), rec.data(), copied);
-    std::memset(stored.data.get() + copied, 0, stored.size - copied);
+    std::memcpy(stored.data, rec.data(), copied);
+    std::memset(stored.data + copied, 0, stored.size - copied);
 }
 
 void TCustomRecordList::Delete(std::int32_t index) {
@@ -104,7 +124,7 @@ void TCustomRecordList::Resize(std::int32_t index, std::int32_t newSize) {
     if (newSize < ItemHeader::Size) throw ERecListException("Resize: invalid size");
     Record& stored = records_[std::size_t(index)];
     Record resized = allocate(std::size_t(newSize));
-    std::memcpy(resized.data.get(), stored.data.get(), std::min(stored.size, resized.size));
+    std::memcpy(resized.data, stored.data, std::min(stored.size, resized.size));
     ItemHeader::ItemSize.set(resized.bytes(), newSize);
     stored = std::move(resized);
 }
@@ -117,43 +137,111 @@ void TCustomRecordList::SaveToFile(const std::filesystem::path& fileName) const 
 }
 
 void TCustomRecordList::SaveToStream(TStream& stream) const {
-    for (const Record& r : records_) stream.Write(r.data.get(), r.size);
+    for (const Record& r : records_) stream.Write(r.data, r.size);
 }
 
-bool TCustomRecordList::implausibleSize(std::int64_t size, std::int64_t bodyBytesLeft) const {
-    return size > largestItemSize_ && size - ItemHeader::Size > bodyBytesLeft;
+namespace {
+
+// Reads records through the stream's own interface.
+class StreamSource {
+public:
+    explicit StreamSource(TStream& stream) : stream_(stream) {}
+    std::size_t read(void* buffer, std::size_t count) { return stream_.Read(buffer, count); }
+    std::int64_t remaining() const { return stream_.Remaining(); }
+    void unread(std::size_t count) { stream_.Seek(-std::int64_t(count), TStream::Origin::Current); }
+
+private:
+    TStream& stream_;
+};
+
+// Reads records straight from the bytes of a memory-backed stream, without a virtual call
+// per read, and leaves the stream's position where the reading stopped.
+class BytesSource {
+public:
+    BytesSource(TStream& stream, ConstBytes bytes) : stream_(stream), bytes_(bytes) {}
+    ~BytesSource() { stream_.Seek(std::int64_t(pos_), TStream::Origin::Current); }
+    BytesSource(const BytesSource&) = delete;
+    BytesSource& operator=(const BytesSource&) = delete;
+
+    std::size_t read(void* buffer, std::size_t count) {
+        const std::size_t n = std::min(count, bytes_.size() - pos_);
+        if (n > 0) std::memcpy(buffer, bytes_.data() + pos_, n);
+        pos_ += n;
+        return n;
+    }
+    std::int64_t remaining() const { return std::int64_t(bytes_.size() - pos_); }
+    void unread(std::size_t count) { pos_ -= std::min(count, pos_); }
+
+private:
+    TStream& stream_;
+    ConstBytes bytes_;
+    std::size_t pos_ = 0;
+};
+
+// Reads the bytes after the item header. A short read is no error: the missing bytes are zero.
+template <typename Source>
+void readBody(Source& source, Bytes record) {
+    const std::size_t body = record.size() - ItemHeader::Size;
+    const std::size_t got = source.read(record.data() + ItemHeader::Size, body);
+    std::memset(record.data() + ItemHeader::Size + got, 0, body - got);
 }
+
+} // namespace
 
 void TCustomRecordList::LoadFromStream(TStream& stream) {
     Clear();
+    bool handOver = false;
+    if (ConstBytes rest; stream.Contiguous(rest)) {
+        BytesSource source(stream, rest);
+        handOver = loadCurrent(source);
+    } else {
+        StreamSource source(stream);
+        handOver = loadCurrent(source);
+    }
+    if (handOver) LoadOldFromStream(stream, false);
+}
+
+template <typename Source>
+bool TCustomRecordList::loadCurrent(Source& source) {
     std::uint8_t header[ItemHeader::Size];
     bool first = true;
-    while (stream.Read(header, sizeof header) == sizeof header) {
+    while (source.read(header, sizeof header) == sizeof header) {
         const ConstBytes h(header);
         if (first && readLE<std::uint16_t>(h, 0) == OldItemHeader::StampValue) {
-            stream.Seek(-ItemHeader::Size, TStream::Origin::Current);
-            LoadOldFromStream(stream, false);
-            return;
+            source.unread(sizeof header);
+            return true;
         }
         first = false;
         if (itemType(h) <= 0) throw ERecListException("Load: invalid Itemtype");
         const std::int32_t size = itemSize(h);
-        if (size < ItemHeader::Size || implausibleSize(size, stream.Remaining())) {
+        if (size < ItemHeader::Size || (size > largestItemSize_ && size - ItemHeader::Size > source.remaining())) {
             throw ERecListException("Load: invalid Itemsize");
         }
         if (ItemHeader::Stamp.get(h) != ItemHeader::StampValue) throw ERecListException("Load: invalid Itemstamp");
-        Record record = allocate(std::size_t(size));
-        std::memcpy(record.data.get(), header, sizeof header);
-        // A short body read is no error: the missing bytes stay zero.
-        stream.Read(record.data.get() + ItemHeader::Size, record.size - ItemHeader::Size);
+        // Records of one stream share blocks sized to what the stream still holds.
+        Record record = carve(std::size_t(size), [&] { return source.remaining() + ItemHeader::Size; });
+        std::memcpy(record.data, header, sizeof header);
+        readBody(source, record.bytes());
         append(std::move(record));
     }
+    return false;
 }
 
 void TCustomRecordList::LoadOldFromStream(TStream& stream, bool skipStampCheck) {
     Clear();
+    if (ConstBytes rest; stream.Contiguous(rest)) {
+        BytesSource source(stream, rest);
+        loadOld(source, skipStampCheck);
+    } else {
+        StreamSource source(stream);
+        loadOld(source, skipStampCheck);
+    }
+}
+
+template <typename Source>
+void TCustomRecordList::loadOld(Source& source, bool skipStampCheck) {
     std::uint8_t header[OldItemHeader::Size];
-    while (stream.Read(header, sizeof header) == sizeof header) {
+    while (source.read(header, sizeof header) == sizeof header) {
         const ConstBytes h(header);
         const std::int16_t stamp = readLE<std::int16_t>(h, 0);
         const std::int16_t id = readLE<std::int16_t>(h, 2);
@@ -165,15 +253,19 @@ void TCustomRecordList::LoadOldFromStream(TStream& stream, bool skipStampCheck) 
         if (!skipStampCheck && std::uint16_t(stamp) != OldItemHeader::StampValue) {
             throw ERecListException("Old Load: invalid Itemstamp");
         }
-        Record record = allocate(std::size_t(size) + OldItemHeader::Size);
+        // Widening adds at most half of each old record (10 bytes to 20 or more).
+        Record record = carve(std::size_t(size) + OldItemHeader::Size, [&] {
+            const std::int64_t left = source.remaining();
+            return left + left / 2 + ItemHeader::Size;
+        });
         const Bytes r = record.bytes();
         ItemHeader::Stamp.set(r, ItemHeader::StampValue);
         ItemHeader::ID.set(r, id);
         ItemHeader::ItemType.set(r, type);
         ItemHeader::ItemSize.set(r, std::int32_t(size) + OldItemHeader::Size);
         ItemHeader::Reserved.set(r, reserved);
+        readBody(source, r);
         append(std::move(record));
-        stream.Read(r.data() + ItemHeader::Size, std::size_t(size) - OldItemHeader::Size);
     }
 }
 
@@ -194,7 +286,7 @@ std::int64_t TCustomRecordList::CopyToBuffer(Bytes buffer) const {
     std::size_t total = 0;
     for (const Record& r : records_) {
         if (r.size <= buffer.size() - total) {
-            std::memcpy(buffer.data() + total, r.data.get(), r.size);
+            std::memcpy(buffer.data() + total, r.data, r.size);
             total += r.size;
         }
     }
@@ -203,14 +295,14 @@ std::int64_t TCustomRecordList::CopyToBuffer(Bytes buffer) const {
 
 void TCustomRecordList::Assign(const TCustomRecordList& source) {
     if (&source == this) return;
-    std::vector<Record> copy;
-    copy.reserve(source.records_.size());
+    Clear();
+    const std::int64_t total = source.TotalSize();
+    records_.reserve(source.records_.size());
     for (const Record& r : source.records_) {
-        Record c = allocate(r.size);
-        std::memcpy(c.data.get(), r.data.get(), r.size);
-        copy.push_back(std::move(c));
+        Record c = carve(r.size, [total] { return total; });
+        std::memcpy(c.data, r.data, r.size);
+        records_.push_back(std::move(c));
     }
-    records_ = std::move(copy);
     ++layout_;
 }
 

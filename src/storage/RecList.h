@@ -93,17 +93,32 @@ protected:
 private:
     friend class TCustomRecordListObject;
 
+    // A record's bytes live either in a block of its own or, for records that arrived
+    // together (a load, an assign), packed in one of the list's shared blocks.
     struct Record {
-        std::unique_ptr<std::uint8_t[]> data;
+        std::uint8_t* data = nullptr;
         std::size_t size = 0;
-        Bytes bytes() const { return {data.get(), size}; }
+        std::unique_ptr<std::uint8_t[]> own;
+        Bytes bytes() const { return {data, size}; }
     };
     static Record allocate(std::size_t size);
+    // Uninitialised room for a record in the current shared block, or in a new one of at
+    // least expected() bytes.
+    template <typename Expected>
+    Record carve(std::size_t size, Expected expected);
+    // The loops of the two stream formats; loadCurrent returns true when the data turns
+    // out to be in the older format and is to be read again from its start.
+    template <typename Source>
+    bool loadCurrent(Source& source);
+    template <typename Source>
+    void loadOld(Source& source, bool skipStampCheck);
     void checkIndex(std::int32_t index, const char* message) const;
     void append(Record record);
-    bool implausibleSize(std::int64_t itemSize, std::int64_t bodyBytesLeft) const;
 
     std::vector<Record> records_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    std::uint8_t* blockFree_ = nullptr;
+    std::size_t blockLeft_ = 0;
     std::uint64_t layout_ = 0;
     std::int32_t largestItemSize_ = std::numeric_limits<std::int32_t>::max();
 };

@@ -8,19 +8,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <random>
 #include <string>
 #include <utility>
 #include <unistd.h>
 
 namespace kovet {
 
-std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-    const std::size_t n = pos_ < data_.size() ? std::min(count, data_.size() - pos_) : 0;
-    if (n > 0) std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return n;
-}
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
@@ -30,14 +23,39 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     return count;
 }
 
-std::int64_t TMemoryStream::Seek(std::int64_t offset, Origin origin) {
+namespace {
+
+// The new position of a seek, kept within 0 .. size. Offsets may come from untrusted data,
+// so the arithmetic must stay defined.
+std::size_t seekTarget(std::size_t pos, std::size_t size, std::int64_t offset, TStream::Origin origin) {
     std::int64_t base = 0;
-    if (origin == Origin::Current) base = std::int64_t(pos_);
-    if (origin == Origin::End) base = std::int64_t(data_.size());
-    // Offsets come from untrusted data; keep the arithmetic defined.
+    if (origin == TStream::Origin::Current) base = std::int64_t(pos);
+    if (origin == TStream::Origin::End) base = std::int64_t(size);
     std::int64_t target;
-    if (__builtin_add_overflow(base, offset, &target)) target = offset < 0 ? 0 : Size();
-    pos_ = std::size_t(std::clamp<std::int64_t>(target, 0, Size()));
+    if (__builtin_add_overflow(base, offset, &target)) target = offset < 0 ? 0 : std::int64_t(size);
+    return std::size_t(std::clamp<std::int64_t>(target, 0, std::int64_t(size)));
+}
+
+std::size_t readAt(std::span<const std::uint8_t> bytes, std::size_t& pos, void* buffer, std::size_t count) {
+    const std::size_t n = pos < bytes.size() ? std::min(count, bytes.size() - pos) : 0;
+    if (n > 0) std::memcpy(buffer, bytes.data() + pos, n);
+    pos += n;
+    return n;
+}
+
+} // namespace
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) { return readAt(data_, pos_, buffer, count); }
+
+std::int64_t TMemoryStream::Seek(std::int64_t offset, Origin origin) {
+    pos_ = seekTarget(pos_, data_.size(), offset, origin);
+    return std::int64_t(pos_);
+}
+
+std::size_t TBytesStream::Read(void* buffer, std::size_t count) { return readAt(bytes_, pos_, buffer, count); }
+
+std::int64_t TBytesStream::Seek(std::int64_t offset, Origin origin) {
+    pos_ = seekTarget(pos_, bytes_.size(), offset, origin);
     return std::int64_t(pos_);
 }
 
@@ -59,7 +77,10 @@ std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
 namespace {
 
 std::string describeErrno(const std::string& what, const std::filesystem::path& path) {
-    return what + " \"" + path.string() + "\". " + std::strerror(errno);
+    // Built by appends: GCC 12 warns falsely (-Wrestrict) on the chained operator+ at -O3.
+    std::string message = what;
+    message.append(" \"").append(path.string()).append("\". ").append(std::strerror(errno));
+    return message;
 }
 
 class FileHandle {
@@ -98,15 +119,11 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
 
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::random_device entropy;
-    std::filesystem::path temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
-        temp = folder / ("." + path.filename().string() + "." + std::to_string(entropy()) + ".tmp");
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST) break;
-    }
+    std::string pattern = (folder / path.filename()).string();
+    pattern.append(".XXXXXX");
+    const int raw = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (raw < 0) throw EFileError(describeErrno("Cannot create file", path));
+    const std::filesystem::path temp = pattern;
     FileHandle fd(raw);
 
     auto fail = [&](const char* what) {

@@ -24,6 +24,13 @@ public:
 
     // Bytes left between the position and the end.
     std::int64_t Remaining() const { return Size() - Position(); }
+
+    // For streams held in memory: the bytes from the position to the end, so that readers
+    // can walk them directly. Other streams return false.
+    virtual bool Contiguous(std::span<const std::uint8_t>& rest) const {
+        (void)rest;
+        return false;
+    }
 };
 
 // A stream over a growable block of memory.
@@ -38,6 +45,10 @@ public:
     std::int64_t Seek(std::int64_t offset, Origin origin) override;
     std::int64_t Position() const override { return std::int64_t(pos_); }
     std::int64_t Size() const override { return std::int64_t(data_.size()); }
+    bool Contiguous(std::span<const std::uint8_t>& rest) const override {
+        rest = std::span<const std::uint8_t>(data_).subspan(pos_);
+        return true;
+    }
 
     // Changes the size; bytes added are zero. The position is kept within the new size.
     void SetSize(std::size_t size);
@@ -50,6 +61,26 @@ public:
 
 private:
     std::vector<std::uint8_t> data_;
+    std::size_t pos_ = 0;
+};
+
+// A read-only stream over bytes the caller keeps alive; writing is refused (writes 0).
+class TBytesStream : public TStream {
+public:
+    explicit TBytesStream(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void*, std::size_t) override { return 0; }
+    std::int64_t Seek(std::int64_t offset, Origin origin) override;
+    std::int64_t Position() const override { return std::int64_t(pos_); }
+    std::int64_t Size() const override { return std::int64_t(bytes_.size()); }
+    bool Contiguous(std::span<const std::uint8_t>& rest) const override {
+        rest = bytes_.subspan(pos_);
+        return true;
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
     std::size_t pos_ = 0;
 };
 

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs every fuzzer of a fuzz build for the given number of seconds, each on a corpus
+# seeded from fuzz/corpus/<name> and the sample forms. Fails on the first finding.
+set -euo pipefail
+build=$1
+seconds=${2:-60}
+status=0
+for fuzzer in "$build"/bin/fuzz_*; do
+  name=$(basename "$fuzzer")
+  corpus="$build/corpus/$name"
+  mkdir -p "$corpus"
+  [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
+  cp -n examples/*.kvt "$corpus"/ 2>/dev/null || true
+  echo "== $name: ${seconds}s"
+  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$build/$name-" "$corpus" > "$build/$name.log" 2>&1; then
+    tail -n 40 "$build/$name.log"
+    echo "== $name: FAILED (log: $build/$name.log)"
+    status=1
+  else
+    grep -E '^stat::number_of_executed_units' "$build/$name.log" || true
+  fi
+done
+exit $status
