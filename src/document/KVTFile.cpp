@@ -64,9 +64,15 @@ THeaderBytes TKVT::GetHeader() {
     return h;
 }
 
-TKVT::TRect TKVT::PageRect() {
+TRect TKVT::PageRect() {
     const THeaderBytes h = GetHeader();
     return {0, 0, HeaderRec::PageWidth.get(h), HeaderRec::PageHeight.get(h)};
+}
+
+float TKVT::ScaleFor(const TRect& rect) {
+    const std::int16_t pageWidth = HeaderRec::PageWidth.get(GetHeader());
+    if (pageWidth <= 0) return 1.0f;
+    return float(rect.Right - rect.Left) / float(pageWidth);
 }
 
 void TKVT::Assign(const TKVT& source) {

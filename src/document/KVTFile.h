@@ -2,6 +2,7 @@
 
 #include "KVTRec.h"
 
+#include "storage/Geometry.h"
 #include "storage/RecList.h"
 
 #include <array>
@@ -71,8 +72,10 @@ public:
     bool IsEmpty() const;
     void GetHeader(THeaderBytes& header);
     THeaderBytes GetHeader();
-    struct TRect { std::int32_t Left, Top, Right, Bottom; };
     TRect PageRect();
+    // Drawing scale for a target rectangle: its width over the page width, or 1 when the
+    // page width is not positive.
+    float ScaleFor(const TRect& rect);
     void Assign(const TKVT& source);
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;

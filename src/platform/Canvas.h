@@ -7,6 +7,7 @@
 // Windows-1252 where it leaves the record).
 
 #include "storage/Bytes.h"
+#include "storage/Geometry.h"
 
 #include <cstdint>
 #include <span>
@@ -31,23 +32,6 @@ inline constexpr TColor clWindow = clSystemColor | 5, clWindowText = clSystemCol
 
 // The $00BBGGRR value a colour stands for; system colours come from a fixed classic palette.
 TColor ColorToRGB(TColor color);
-
-struct TPoint {
-    std::int32_t X = 0, Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-struct TSize {
-    std::int32_t cx = 0, cy = 0;
-    friend bool operator==(const TSize&, const TSize&) = default;
-};
-
-struct TRect {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    std::int32_t Width() const { return Right - Left; }
-    std::int32_t Height() const { return Bottom - Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psClear };
 enum class TPenMode : std::uint8_t { pmCopy, pmXor, pmNotXor };

@@ -105,11 +105,22 @@ void TCustomRecordList::Update(Bytes rec, std::int32_t index) {
     const std::int32_t size = itemSize(rec);
     if (size < ItemHeader::Size) throw ERecListException("Update: invalid Itemsize");
     Record& stored = records_[std::size_t(index)];
-    if (stored.size != std::size_t(size)) Resize(index, size);
-    if (itemType(stored.bytes()) != itemType(rec)) ++layout_;
     ItemHeader::Stamp.set(rec, ItemHeader::StampValue);
-    const std::size_t copied = std::min(rec.size(), stored.size);
-    std::memcpy(stored.data, rec.data(), copied);
+    // Callers may hand back the stored record itself, perhaps with a new size or type
+    // written into it: keep its bytes before a resize frees them, and let the typed
+    // wrappers look again, as a comparison of the two types would see no change.
+    std::vector<std::uint8_t> held;
+    ConstBytes source = rec;
+    if (rec.data() < stored.data + stored.size && stored.data < rec.data() + rec.size()) {
+        held.assign(rec.begin(), rec.end());
+        source = held;
+        ++layout_;
+    } else if (itemType(stored.bytes()) != itemType(rec)) {
+        ++layout_;
+    }
+    if (stored.size != std::size_t(size)) Resize(index, size);
+    const std::size_t copied = std::min(source.size(), stored.size);
+    std::memcpy(stored.data, source.data(), copied);
     std::memset(stored.data + copied, 0, stored.size - copied);
 }
 

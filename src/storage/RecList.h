@@ -87,7 +87,9 @@ public:
 
 protected:
     // Loading refuses a record claiming more than this many bytes when the stream cannot
-    // hold it either, instead of allocating what the claim says.
+    // hold it either, instead of allocating what the claim says. Lists that know their
+    // record types set their own limit; others allow 1 MiB, so that a cut-short stream of
+    // ordinary records still loads while a damaged size of gigabytes is refused.
     void SetLargestItemSize(std::int32_t size) { largestItemSize_ = size; }
 
 private:
@@ -120,7 +122,7 @@ private:
     std::uint8_t* blockFree_ = nullptr;
     std::size_t blockLeft_ = 0;
     std::uint64_t layout_ = 0;
-    std::int32_t largestItemSize_ = std::numeric_limits<std::int32_t>::max();
+    std::int32_t largestItemSize_ = 1 << 20;
 };
 
 // Access to the records of one type as if they formed a list of their own.

@@ -143,9 +143,16 @@ void WriteFileAtomically(const std::filesystem::path& path, std::span<const std:
         done += std::size_t(n);
     }
     if (::fsync(fd.get()) != 0) fail("Cannot write file");
-    // Keep the permissions of the file being replaced.
+    // Keep the permissions of the file being replaced; a new file gets the usual ones
+    // (the temporary file was created readable by its owner only).
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd.get(), old.st_mode & 07777);
+    if (::stat(path.c_str(), &old) == 0) {
+        ::fchmod(fd.get(), old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd.get(), 0666 & ~mask);
+    }
     if (::close(fd.release()) != 0) fail("Cannot write file");
     if (::rename(temp.c_str(), path.c_str()) != 0) fail("Cannot create file");
 }

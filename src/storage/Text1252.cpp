@@ -73,7 +73,10 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
             i += k;
             continue;
         }
-        out += char(encode1252(cp));
+        // An overlong form (a character written with more bytes than it needs) is
+        // malformed too, not a second way to write a plain letter.
+        static constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+        out += cp < kShortest[extra] ? '?' : char(encode1252(cp));
         i += extra + 1;
     }
     return out;
