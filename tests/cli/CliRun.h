@@ -1,0 +1,91 @@
+#pragma once
+
+// Running the built programs and handling the files they read and write.
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace clitest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder for one test, removed with everything in it afterwards.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "kovet-cli-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+inline std::vector<std::uint8_t> ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::string ReadText(const fs::path& path) {
+    const std::vector<std::uint8_t> bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+inline void WriteFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ShellQuote(const std::string& arg) {
+    std::string quoted = "'";
+    for (const char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs a program of the build's bin folder and collects its exit status and output.
+inline RunResult Run(const std::string& program, const std::vector<std::string>& args) {
+    const TempDir capture;
+    std::string command = ShellQuote(std::string(KOVET_BIN_DIR) + "/" + program);
+    for (const std::string& arg : args)
+        command += " " + ShellQuote(arg);
+    command += " >" + ShellQuote((capture / "out").string()) + " 2>" + ShellQuote((capture / "err").string());
+    const int raw = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadText(capture / "out");
+    result.err = ReadText(capture / "err");
+    return result;
+}
+
+inline RunResult Kovet(const std::vector<std::string>& args) {
+    return Run("kovet", args);
+}
+
+} // namespace clitest
