@@ -1,0 +1,290 @@
+#include "Painter.h"
+
+#include "platform/Dib.h"
+#include "platform/emf/EmfPlayer.h"
+#include "platform/emf/Metafile.h"
+#include "storage/Text1252.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace kovet {
+namespace {
+
+constexpr std::int32_t MM_ANISOTROPIC = 8;
+
+// Scaled page values are computed in floating point and truncated toward zero.
+std::int32_t scaled(double value, float s) { return std::int32_t(std::trunc(value * double(s))); }
+
+// Style codes outside 0..3 leave the style as the previous drawing step set it.
+void applyPenStyle(Canvas& canvas, std::uint8_t code) {
+    static constexpr std::array<TPenStyle, 4> styles = {TPenStyle::psSolid, TPenStyle::psDash, TPenStyle::psDot,
+                                                        TPenStyle::psClear};
+    if (code < styles.size()) canvas.Pen.Style = styles[code];
+}
+
+void applyBrushStyle(Canvas& canvas, std::uint8_t code) {
+    static constexpr std::array<TBrushStyle, 4> styles = {TBrushStyle::bsClear, TBrushStyle::bsSolid,
+                                                          TBrushStyle::bsFDiagonal, TBrushStyle::bsDiagCross};
+    if (code < styles.size()) canvas.Brush.Style = styles[code];
+}
+
+std::int32_t alignmentOffset(std::uint8_t alignment, std::int32_t boxWidth, std::int32_t textWidth) {
+    std::int32_t d = 0;
+    if (alignment == 1) d = boxWidth - textWidth;
+    if (alignment == 2) d = (boxWidth - textWidth) / 2;
+    return std::max(d, 0);
+}
+
+class FormPainter {
+public:
+    FormPainter(TKVT& form, const TRect& rect, Canvas& canvas)
+        : form_(form), rect_(rect), canvas_(canvas), s_(form.ScaleFor(rect)) {}
+
+    void background(bool opaque) {
+        const THeaderBytes h = form_.GetHeader();
+        const std::uint8_t thickness = HeaderRec::BorderThickness.get(h);
+        canvas_.Pen.Width = thickness != 0 ? scaled(thickness, s_) : 1;
+        canvas_.Pen.Color = clBlack;
+        applyPenStyle(canvas_, HeaderRec::BorderStyle.get(h));
+        canvas_.Brush.Color = HeaderRec::PageColor.get(h);
+        canvas_.Brush.Style = opaque ? TBrushStyle::bsSolid : TBrushStyle::bsClear;
+        canvas_.FillRect(rect_);
+    }
+
+    void objects() {
+        TKVTFile& file = form_.KVTFile();
+        scratch_.reserve(std::size_t(kLogoMaxSize));
+        for (std::int32_t i = 0; i < file.Count(); ++i) {
+            const ConstBytes stored = file.Items(i);
+            scratch_.assign(stored.begin(), stored.end());
+            const Bytes copy(scratch_);
+            const std::int32_t type = ItemHeader::ItemType.get(copy);
+            if (type > kvtHeaderType) scaleBox(copy);
+            switch (type) {
+            case kvtFrameType: frame(copy); break;
+            case kvtLineType: line(copy); break;
+            case kvtEllipseType: ellipse(copy); break;
+            case kvtTextType: text(copy, stored); break;
+            case kvtFieldType:
+                if (form_.Designing) field(copy, stored);
+                break;
+            case kvtLogoType: logo(copy, i); break;
+            default: break;
+            }
+        }
+    }
+
+    std::vector<TDrawProblem> problems;
+
+private:
+    // The scaled box is stored back into the copy's 16-bit fields, keeping their low bits.
+    void scaleBox(Bytes r) const {
+        ObjectRec::Left.set(r, std::int16_t(scaled(ObjectRec::Left.get(r), s_) + rect_.Left));
+        ObjectRec::Top.set(r, std::int16_t(scaled(ObjectRec::Top.get(r), s_) + rect_.Top));
+        ObjectRec::Width.set(r, std::int16_t(scaled(ObjectRec::Width.get(r), s_)));
+        ObjectRec::Height.set(r, std::int16_t(scaled(ObjectRec::Height.get(r), s_)));
+    }
+
+    static TRect box(ConstBytes r) {
+        const std::int32_t left = ObjectRec::Left.get(r), top = ObjectRec::Top.get(r);
+        return {left, top, left + ObjectRec::Width.get(r), top + ObjectRec::Height.get(r)};
+    }
+
+    void frame(ConstBytes r) {
+        canvas_.Brush.Color = FrameRec::InnerColor.get(r);
+        canvas_.Pen.Color = FrameRec::OuterColor.get(r);
+        canvas_.Pen.Width = scaled(FrameRec::Thickness.get(r), s_);
+        applyPenStyle(canvas_, FrameRec::OuterStyle.get(r));
+        applyBrushStyle(canvas_, FrameRec::InnerStyle.get(r));
+        if (canvas_.Pen.Color == canvas_.Brush.Color) canvas_.Pen.Style = TPenStyle::psClear;
+        if (!form_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
+        const TRect b = box(r);
+        const std::int16_t roundness = FrameRec::Roundness.get(r);
+        if (roundness <= 0) {
+            canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        } else {
+            const std::int32_t corner = scaled(roundness, s_);
+            canvas_.RoundRect(b.Left, b.Top, b.Right, b.Bottom, corner, corner);
+        }
+    }
+
+    void ellipse(ConstBytes r) {
+        canvas_.Brush.Color = EllipseRec::InnerColor.get(r);
+        canvas_.Pen.Color = EllipseRec::OuterColor.get(r);
+        canvas_.Pen.Width = scaled(EllipseRec::Thickness.get(r), s_);
+        applyPenStyle(canvas_, EllipseRec::OuterStyle.get(r));
+        applyBrushStyle(canvas_, EllipseRec::InnerStyle.get(r));
+        if (!form_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
+        const TRect b = box(r);
+        canvas_.Ellipse(b.Left, b.Top, b.Right, b.Bottom);
+    }
+
+    void line(ConstBytes r) {
+        canvas_.Brush.Style = TBrushStyle::bsClear;
+        canvas_.Pen.Color = LineRec::Color.get(r);
+        canvas_.Pen.Width = scaled(LineRec::Thickness.get(r), s_);
+        applyPenStyle(canvas_, LineRec::Style.get(r));
+        const TRect b = box(r);
+        const std::int32_t mx = b.Width() / 2 + b.Left;
+        const std::int32_t my = b.Height() / 2 + b.Top;
+        const float angle = LineRec::Angle.get(r);
+        TPoint from, to;
+        if (angle >= 135) {
+            from = {b.Left, b.Top}, to = {b.Right, b.Bottom};
+        } else if (angle >= 90) {
+            from = {mx, b.Top}, to = {mx, b.Bottom};
+        } else if (angle >= 45) {
+            from = {b.Left, b.Bottom}, to = {b.Right, b.Top};
+        } else if (angle >= 0) {
+            from = {b.Left, my}, to = {b.Right, my};
+        } else {
+            return; // negative (or unordered) angles draw nothing
+        }
+        canvas_.MoveTo(from.X, from.Y);
+        canvas_.LineTo(to.X, to.Y);
+    }
+
+    // Font of a text or field record; a zero font height means "fill the unscaled box".
+    void selectFont(ConstBytes r, ConstBytes stored, TColor color) {
+        const std::int16_t fontHeight = FontRec::FontHeight.get(r);
+        const std::int32_t h = fontHeight != 0 ? fontHeight : ObjectRec::Height.get(stored);
+        canvas_.Font.Name = Windows1252ToUtf8(FontRec::FontName.get(r));
+        canvas_.Font.Style = FontRec::FontStyle.get(r);
+        canvas_.Font.Color = color;
+        canvas_.Font.CharSet = 1; // DEFAULT_CHARSET
+        canvas_.Font.Height = -std::abs(scaled(h, s_));
+        canvas_.Font.Escapement = 0;
+    }
+
+    void text(ConstBytes r, ConstBytes stored) {
+        canvas_.SetMapMode(MM_ANISOTROPIC);
+        canvas_.Brush.Style = TBrushStyle::bsClear;
+        selectFont(r, stored, FontRec::FontColor.get(r));
+        const float angle = TextRec::Angle.get(r);
+        const bool rotated = angle != 0.0f;
+        if (rotated) canvas_.Font.Escapement = std::int32_t(std::trunc(double(angle) * 10.0));
+
+        const std::string raw = TextRec::Text.get(r);
+        const std::string text = Windows1252ToUtf8(raw);
+        const TRect b = box(r);
+        const std::int32_t textWidth = canvas_.TextWidth(text);
+        const std::uint8_t alignment = TextRec::Alignment.get(r);
+        const std::int32_t d = alignmentOffset(alignment, b.Width(), textWidth);
+
+        bool justified = false;
+        if (alignment == 3 && textWidth < b.Width()) {
+            const std::int32_t extra = b.Width() - textWidth;
+            const std::int32_t spaces = TKVT::CountSpaces(raw);
+            if (spaces > 0 && extra > 0) {
+                canvas_.SetTextJustification(extra, spaces);
+                justified = true;
+            }
+        }
+        if (rotated || TextRec::Autosize.get(r) != 0) {
+            canvas_.TextOut(b.Left + d, b.Top, text);
+        } else {
+            canvas_.TextRect({b.Left, b.Top, b.Right + 2, b.Bottom + 2}, b.Left + d, b.Top, text);
+        }
+        if (justified) canvas_.SetTextJustification(0, 0);
+        if (rotated) canvas_.Font.Escapement = 0;
+    }
+
+    void field(ConstBytes r, ConstBytes stored) {
+        canvas_.Brush.Style = TBrushStyle::bsClear;
+        const bool editable = FieldRec::ReadOnly.get(r) == 0;
+        const TRect b = box(r);
+        if ((editable && FieldRec::CtlOutline.get(r) != 0) || FieldRec::Format.get(r) == lfoMemo) {
+            canvas_.Pen.Color = form_.DashColor;
+            canvas_.Pen.Width = 1;
+            canvas_.Pen.Style = TPenStyle::psDot;
+            canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        }
+        selectFont(r, stored, editable ? clNavy : clBlack);
+        const std::string caption = Windows1252ToUtf8(FieldPlaceholderCaption(r));
+        const std::int32_t d = alignmentOffset(FieldRec::Alignment.get(r), b.Width(), canvas_.TextWidth(caption));
+        canvas_.TextOut(b.Left + d, b.Top, caption);
+    }
+
+    void logo(ConstBytes r, std::int32_t index) {
+        const TRect b = box(r);
+        auto outline = [&] {
+            canvas_.Brush.Style = TBrushStyle::bsClear;
+            canvas_.Pen.Color = clTeal;
+            canvas_.Pen.Width = 1;
+            canvas_.Pen.Style = TPenStyle::psDash;
+            canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+        };
+        if (form_.Designing) outline();
+
+        const ConstBytes data = LogoRec::Data(r);
+        const bool scaledToFit = LogoRec::Scaled.get(r) != 0;
+        std::string error;
+        switch (LogoRec::PictureType.get(r)) {
+        case ptBitmap:
+            try {
+                const TBmpFile bitmap = ReadBmpFile(data);
+                const TRect dest = scaledToFit ? b : naturalSize(b, bitmap.Width, bitmap.Height);
+                canvas_.StretchDIBits(dest, {0, 0, bitmap.Width, bitmap.Height}, bitmap.Dib);
+                return;
+            } catch (const EDibError& e) {
+                error = e.what();
+            }
+            break;
+        case ptMetafile: {
+            TMetafile picture;
+            picture.LoadFromBytes(data);
+            const TRect dest = scaledToFit ? b : naturalSize(b, picture.Width(), picture.Height());
+            if (PlayEnhMetafile(canvas_, data, dest)) return;
+            error = "not an enhanced metafile";
+            break;
+        }
+        default: return;
+        }
+        // A picture that does not decode is drawn as its outline, and reported.
+        if (!form_.Designing) outline();
+        const std::int32_t id = ItemHeader::ID.get(r);
+        problems.push_back({index, id, "Logo " + std::to_string(id) + ": " + error});
+    }
+
+    // An unscaled picture keeps its own size, scaled only by the drawing scale.
+    TRect naturalSize(const TRect& b, std::int32_t width, std::int32_t height) const {
+        return {b.Left, b.Top, scaled(width, s_) + b.Left, scaled(height, s_) + b.Top};
+    }
+
+    TKVT& form_;
+    TRect rect_;
+    Canvas& canvas_;
+    float s_;
+    std::vector<std::uint8_t> scratch_;
+};
+
+} // namespace
+
+std::string FieldPlaceholderCaption(ConstBytes field) {
+    static constexpr std::array<const char*, 21> prefixes = {
+        "tx-", "re-", "in-", "do-", "pe-", "pn-", "dt-", "df-", "ds-", "ti-", "tm-",
+        "ph-", "so-", "zc-", "pe-", "vm-", "am-", "cu-", nullptr, "cb-", "me-",
+    };
+    const std::uint8_t format = FieldRec::Format.get(field);
+    const std::string name = FieldRec::Name.get(field);
+    std::string caption;
+    if (format == lfoCheckbox) {
+        caption = "X" + std::to_string(FieldRec::GroupIndex.get(field)) + "-" + name;
+    } else {
+        caption = (format < prefixes.size() ? prefixes[format] : "\?\?-") + name;
+    }
+    caption.resize(std::min<std::size_t>(caption.size(), 43));
+    return caption;
+}
+
+std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, bool opaque) {
+    FormPainter painter(form, rect, canvas);
+    painter.background(opaque);
+    if (form.IsEmpty()) return {};
+    painter.objects();
+    return std::move(painter.problems);
+}
+
+} // namespace kovet

@@ -1,0 +1,30 @@
+#pragma once
+
+// Turning a form into drawing calls: the one routine behind the designer's surface, its
+// preview, printing and exports, and the run-time widget's page.
+
+#include "document/KVTFile.h"
+#include "platform/Canvas.h"
+
+#include <string>
+#include <vector>
+
+namespace kovet {
+
+// Something that could not be drawn as stored (a logo whose bytes do not decode). The rest
+// of the form is drawn regardless.
+struct TDrawProblem {
+    std::int32_t Index = 0; // position in the record list
+    std::int32_t ID = 0;
+    std::string Message;
+};
+
+// Draws the whole form into `rect` of the canvas, scaled so that the page width fills the
+// rectangle. Opaque fills the rectangle with the page colour first. Uses form.Designing,
+// form.Shading and form.DashColor. Never throws for the form's content.
+std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, bool opaque);
+
+// The caption of a field placeholder in design view ("tx-Name", "X0-Check1", ...).
+std::string FieldPlaceholderCaption(ConstBytes field);
+
+} // namespace kovet
