@@ -403,11 +403,13 @@ void BuildInvoice(TKVT& form) {
     AddEllipse(form, {598, 846, 170, 70}, {psSolid, 2, kAccent}, {fsSolid, Rgb(0xFD, 0xF1, 0xE6)});
     AddText(form, {608, 866, 150, 30}, "Thank you!", {"Times New Roman", 18, fsBold | fsItalic, kNavy}, kCentred);
     AddHLine(form, 48, 936, 720, navy);
-    AddText(form, {48, 944, 520, 44},
-            "Payment is due within 30 days of the invoice date. Please quote the invoice number with your "
-            "payment. Overdue balances bear interest at 1.5% per month. Goods remain the property of "
-            "Northwind Supply Co. until paid in full.",
-            {"Arial", 8, 0, kGrey}, kJustified);
+    // A text record holds one line: the fine print is two justified lines across the page.
+    AddText(form, {48, 944, 720, 14},
+            "Payment is due within 30 days of the invoice date. Please quote the invoice number with your payment.",
+            {"Arial", 9, 0, kGrey}, kJustified);
+    AddText(form, {48, 960, 720, 14},
+            "Overdue balances bear interest at 1.5% per month. Goods remain the property of Northwind Supply Co.",
+            {"Arial", 9, 0, kGrey}, kJustified);
     AddLabel(form, 48, 994, 520, "Remit to: Northwind Supply Co., account 0042-7781-33", mono);
     AddLabel(form, 618, 994, 150, "Page 1 of 1", {"Arial", 8, fsItalic, kGrey}, kRight);
 

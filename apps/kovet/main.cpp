@@ -1,6 +1,9 @@
 // kovet: the command-line tool for form files.
 //   kovet info [--json] FILE     what the file holds, read the way the designer opens it
 //   kovet convert IN -o OUT.kvt  the same records written in the current encoding
+//   kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]
+//                                the page as a picture
+//   kovet emfdump FILE.emf       the metafile's header and record names, one per line
 // Exit status: 0 done, 1 the file could not be read, was invalid or could not be written
 // (the reason on one line of standard error), 2 wrong usage.
 
@@ -8,7 +11,14 @@
 #include "FormJson.h"
 #include "OpenForm.h"
 
+#include "convert/EmfParse.h"
+#include "display/PageExport.h"
+
+#include <QGuiApplication>
+
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <optional>
 #include <string>
@@ -22,8 +32,11 @@ using namespace kovet::cli;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-constexpr const char* kUsageText = "usage: kovet info [--json] FILE\n"
-                                   "       kovet convert IN -o OUT.kvt\n";
+constexpr const char* kUsageText =
+    "usage: kovet info [--json] FILE\n"
+    "       kovet convert IN -o OUT.kvt\n"
+    "       kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]\n"
+    "       kovet emfdump FILE.emf\n";
 
 bool isOption(const std::string& arg) {
     return !arg.empty() && arg[0] == '-';
@@ -74,6 +87,64 @@ int convert(const std::vector<std::string>& args) {
     return 0;
 }
 
+std::optional<double> positiveNumber(const std::string& text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !(value > 0) || value > 100) return std::nullopt;
+    return value;
+}
+
+int render(const std::vector<std::string>& args, int& argc, char** argv) {
+    std::optional<std::string> in, out;
+    TPageRenderOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-o" && !out && i + 1 < args.size()) {
+            out = args[++i];
+        } else if (arg == "--scale" && i + 1 < args.size()) {
+            const std::optional<double> scale = positiveNumber(args[++i]);
+            if (!scale) return usage();
+            options.Scale = *scale;
+        } else if (arg == "--design") {
+            options.Designing = true;
+        } else if (arg == "--no-shading") {
+            options.Shading = false;
+        } else if (!in && !isOption(arg)) {
+            in = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (!in || !out) return usage();
+    const std::optional<TPageFormat> format = PageFormatForFileName(*out);
+    if (!format) return usage();
+
+    // Drawing text needs the platform's fonts; no window is ever shown, and the platform's
+    // chatter (warnings about runtime folders and the like) is not this tool's output.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    QGuiApplication application(argc, argv);
+    TKVT form;
+    OpenFormFile(*in, form);
+    for (const TDrawProblem& problem : ExportPageToFile(form, *out, *format, options)) {
+        std::fprintf(stderr, "warning: %s\n", problem.Message.c_str());
+    }
+    return 0;
+}
+
+int emfdump(const std::vector<std::string>& args) {
+    if (args.size() != 1 || isOption(args[0])) return usage();
+    TEMFParse parser;
+    parser.AddStrings = true;
+    parser.OnMessage = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
+    parser.Metafile->LoadFromFile(args[0]);
+    parser.Parse();
+    for (const std::string& line : *parser.Strings) std::printf("%s\n", line.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +154,8 @@ int main(int argc, char** argv) {
     try {
         if (command == "info") return info(args);
         if (command == "convert") return convert(args);
+        if (command == "render") return render(args, argc, argv);
+        if (command == "emfdump") return emfdump(args);
         if (command == "--help" || command == "-h") {
             std::fputs(kUsageText, stdout);
             return 0;

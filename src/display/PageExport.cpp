@@ -1,0 +1,162 @@
+#include "PageExport.h"
+
+#include "platform/Dib.h"
+#include "platform/EmfCanvas.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Stream.h"
+#include "storage/Text1252.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include <cmath>
+
+namespace kovet {
+namespace {
+
+struct DrawingState {
+    DrawingState(TKVT& form, const TPageRenderOptions& options)
+        : form_(form), designing_(form.Designing), shading_(form.Shading) {
+        form.Designing = options.Designing;
+        form.Shading = options.Shading;
+    }
+    ~DrawingState() {
+        form_.Designing = designing_;
+        form_.Shading = shading_;
+    }
+    DrawingState(const DrawingState&) = delete;
+    DrawingState& operator=(const DrawingState&) = delete;
+
+private:
+    TKVT& form_;
+    bool designing_, shading_;
+};
+
+std::vector<std::uint8_t> toBytes(const QByteArray& data) {
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+            reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
+}
+
+// Draws the page onto any Qt paint device whose units are pixels at 96 per inch.
+std::vector<TDrawProblem> drawOn(QPaintDevice& device, TKVT& form, TSize size, const TPageRenderOptions& options) {
+    QtCanvas canvas(device);
+    const DrawingState state(form, options);
+    return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
+}
+
+std::vector<std::uint8_t> bmpBytes(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    std::vector<std::uint32_t> pixels(std::size_t(rgb.width()) * std::size_t(rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
+        std::copy(row, row + rgb.width(), pixels.begin() + std::ptrdiff_t(y) * rgb.width());
+    }
+    return WriteBmp24(rgb.width(), rgb.height(), pixels);
+}
+
+std::vector<std::uint8_t> pngBytes(const QImage& image) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return toBytes(data);
+}
+
+std::vector<std::uint8_t> pdfBytes(TKVT& form, TSize size, const TPageRenderOptions& options,
+                                   std::vector<TDrawProblem>& problems) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setCreator("Kovet");
+        pdf.setResolution(96);
+        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size.cx / 96.0, size.cy / 96.0), QPageSize::Inch),
+                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        problems = drawOn(pdf, form, size, options);
+    }
+    return toBytes(data);
+}
+
+std::vector<std::uint8_t> svgBytes(TKVT& form, TSize size, const TPageRenderOptions& options,
+                                   std::vector<TDrawProblem>& problems) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setResolution(96);
+        svg.setSize(QSize(size.cx, size.cy));
+        svg.setViewBox(QRect(0, 0, size.cx, size.cy));
+        svg.setTitle("Kovet form");
+        problems = drawOn(svg, form, size, options);
+    }
+    return toBytes(data);
+}
+
+std::vector<std::uint8_t> emfBytes(TKVT& form, TSize size, const TPageRenderOptions& options,
+                                   std::vector<TDrawProblem>& problems) {
+    QtTextMetrics metrics;
+    EmfCanvas canvas(size, metrics);
+    {
+        const DrawingState state(form, options);
+        problems = DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
+    }
+    return canvas.Finish();
+}
+
+} // namespace
+
+std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName) {
+    const std::string extension = AsciiUpper(fileName.extension().string());
+    if (extension == ".BMP") return TPageFormat::Bmp;
+    if (extension == ".EMF") return TPageFormat::Emf;
+    if (extension == ".PNG") return TPageFormat::Png;
+    if (extension == ".PDF") return TPageFormat::Pdf;
+    if (extension == ".SVG") return TPageFormat::Svg;
+    return std::nullopt;
+}
+
+TSize PagePictureSize(TKVT& form, double scale) {
+    const TRect page = form.PageRect();
+    return {std::int32_t(std::trunc(page.Width() * scale)), std::int32_t(std::trunc(page.Height() * scale))};
+}
+
+QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems) {
+    const TSize size = PagePictureSize(form, options.Scale);
+    QImage image(std::max(size.cx, 1), std::max(size.cy, 1), QImage::Format_RGB32);
+    image.setDotsPerMeterX(3780); // 96 per inch
+    image.setDotsPerMeterY(3780);
+    image.fill(Qt::white);
+    problems = drawOn(image, form, size, options);
+    return image;
+}
+
+std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPageRenderOptions& options,
+                                     std::vector<TDrawProblem>& problems) {
+    const TSize size = PagePictureSize(form, options.Scale);
+    switch (format) {
+    case TPageFormat::Bmp: return bmpBytes(RenderPageImage(form, options, problems));
+    case TPageFormat::Png: return pngBytes(RenderPageImage(form, options, problems));
+    case TPageFormat::Emf: return emfBytes(form, size, options, problems);
+    case TPageFormat::Pdf: return pdfBytes(form, size, options, problems);
+    case TPageFormat::Svg: return svgBytes(form, size, options, problems);
+    }
+    return {};
+}
+
+std::vector<TDrawProblem> ExportPageToFile(TKVT& form, const std::filesystem::path& fileName, TPageFormat format,
+                                           const TPageRenderOptions& options) {
+    std::vector<TDrawProblem> problems;
+    const std::vector<std::uint8_t> bytes = ExportPage(form, format, options, problems);
+    WriteFileAtomically(fileName, bytes);
+    return problems;
+}
+
+} // namespace kovet

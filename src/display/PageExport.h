@@ -1,0 +1,43 @@
+#pragma once
+
+// The page of a form as a picture file: the designer's export commands and `kovet render`.
+
+#include "Painter.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+class QImage;
+
+namespace kovet {
+
+enum class TPageFormat { Bmp, Emf, Png, Pdf, Svg };
+
+// By the file name's extension, ASCII case ignored.
+std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName);
+
+struct TPageRenderOptions {
+    double Scale = 1.0;
+    bool Designing = false;
+    bool Shading = true;
+};
+
+// The picture's size: trunc(PageWidth x scale) by trunc(PageHeight x scale) pixels.
+TSize PagePictureSize(TKVT& form, double scale);
+
+// Draws the page, opaque, into a white image of PagePictureSize.
+QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems);
+
+// The page as file bytes in the given format: BMP as a 24-bit bitmap, EMF as an enhanced
+// metafile, PDF and SVG as vectors of the picture size in 1/96 inch. DrawForm draws into
+// (0, 0, width, height), opaque.
+std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPageRenderOptions& options,
+                                     std::vector<TDrawProblem>& problems);
+
+// ExportPage written to a file, replacing it safely. Throws EFileError.
+std::vector<TDrawProblem> ExportPageToFile(TKVT& form, const std::filesystem::path& fileName, TPageFormat format,
+                                           const TPageRenderOptions& options);
+
+} // namespace kovet

@@ -1,0 +1,110 @@
+// kovet render and kovet emfdump, run as a user runs them; outside readers (poppler) confirm
+// that the PDF holds the page and its texts.
+
+#include "CliRun.h"
+
+#include "storage/Bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace clitest;
+
+namespace {
+
+const std::string kInvoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.kvt";
+
+std::uint32_t be32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+// Output of a shell command, or nullopt when the tool is missing.
+std::optional<std::string> Tool(const std::string& command) {
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return std::nullopt;
+    std::string out;
+    char buffer[4096];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
+}
+
+} // namespace
+
+TEST(RenderCommand, PicturesHaveThePageSizeTimesTheScale) {
+    const TempDir dir;
+    ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "page.png").string()}).status, 0);
+    const auto png = ReadFile(dir / "page.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(be32(png, 16), 816u);
+    EXPECT_EQ(be32(png, 20), 1056u);
+
+    const RunResult half = Kovet({"render", kInvoice, "-o", (dir / "half.bmp").string(), "--scale", "0.5"});
+    ASSERT_EQ(half.status, 0) << half.err;
+    EXPECT_TRUE(half.err.empty()) << half.err;
+    const auto bmp = ReadFile(dir / "half.bmp");
+    using kovet::readLE;
+    EXPECT_EQ(bmp[0], 'B');
+    EXPECT_EQ(readLE<std::int32_t>(bmp, 18), 408);
+    EXPECT_EQ(readLE<std::int32_t>(bmp, 22), 528);
+    EXPECT_EQ(readLE<std::uint16_t>(bmp, 28), 24) << "a 24-bit bitmap";
+
+    ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "odd.png").string(), "--scale", "0.3"}).status, 0);
+    const auto odd = ReadFile(dir / "odd.png");
+    EXPECT_EQ(be32(odd, 16), 244u); // trunc(816 x 0.3)
+    EXPECT_EQ(be32(odd, 20), 316u); // trunc(1056 x 0.3)
+}
+
+TEST(RenderCommand, MetafileExportIsWalkedByEmfdump) {
+    const TempDir dir;
+    ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "page.emf").string(), "--design"}).status, 0);
+    const auto emf = ReadFile(dir / "page.emf");
+    using kovet::readLE;
+    EXPECT_EQ(readLE<std::uint32_t>(emf, 0), 1u);          // EMR_HEADER
+    EXPECT_EQ(readLE<std::uint32_t>(emf, 40), 0x464D4520u); // " EMF"
+    EXPECT_EQ(readLE<std::uint32_t>(emf, 48), emf.size());  // nBytes
+    EXPECT_EQ(readLE<std::int32_t>(emf, 72), 816);          // szlDevice
+    EXPECT_EQ(readLE<std::int32_t>(emf, 76), 1056);
+
+    const RunResult dump = Kovet({"emfdump", (dir / "page.emf").string()});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_EQ(dump.out.rfind("\n[Enhanced Metafile]\nTotal Size =\t\t" + std::to_string(emf.size()) + "\n", 0), 0u);
+    EXPECT_NE(dump.out.find("\nszlDevice =\t\t816\n"), std::string::npos);
+    EXPECT_NE(dump.out.find("\nEMR_EXTTEXTOUTW\n"), std::string::npos);
+    EXPECT_NE(dump.out.find("\nEMR_STRETCHDIBITS\n"), std::string::npos) << "the logo";
+    EXPECT_NE(dump.out.find("\nEMR_ROUNDRECT\n"), std::string::npos);
+    EXPECT_EQ(dump.out.find("EMR_EOF"), std::string::npos) << "the end record is not listed";
+}
+
+TEST(RenderCommand, PdfAndSvgAreVectorPagesOfThePageSize) {
+    const TempDir dir;
+    ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "page.pdf").string()}).status, 0);
+    ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "page.svg").string(), "--no-shading"}).status, 0);
+    const std::string svg = ReadText(dir / "page.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("viewBox=\"0 0 816 1056\""), std::string::npos);
+
+    const auto info = Tool("pdfinfo " + ShellQuote((dir / "page.pdf").string()));
+    if (!info) GTEST_SKIP() << "poppler-utils are not installed";
+    EXPECT_NE(info->find("612 x 792 pts"), std::string::npos) << *info;
+    const auto text = Tool("pdftotext " + ShellQuote((dir / "page.pdf").string()) + " -");
+    ASSERT_TRUE(text);
+    for (const char* expected : {"INVOICE", "Northwind Supply Co.", "BILL TO", "Total due", "Thank you!"}) {
+        EXPECT_NE(text->find(expected), std::string::npos) << expected;
+    }
+}
+
+TEST(RenderCommand, UsageAndFailures) {
+    const TempDir dir;
+    const std::string out = (dir / "x.png").string();
+    EXPECT_EQ(Kovet({"render", kInvoice}).status, 2);
+    EXPECT_EQ(Kovet({"render", kInvoice, "-o", (dir / "x.gif").string()}).status, 2);
+    EXPECT_EQ(Kovet({"render", kInvoice, "-o", out, "--scale", "0"}).status, 2);
+    EXPECT_EQ(Kovet({"render", kInvoice, "-o", out, "--scale", "abc"}).status, 2);
+    EXPECT_EQ(Kovet({"emfdump"}).status, 2);
+    const RunResult missing = Kovet({"render", (dir / "none.kvt").string(), "-o", out});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(Kovet({"emfdump", (dir / "none.emf").string()}).status, 1);
+}
