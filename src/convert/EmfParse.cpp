@@ -144,8 +144,8 @@ void TEMFParse::Message(const std::string& text) const {
 }
 
 // Checked on every line: an OnRecord handler may switch the dump off or drop the list.
-void TEMFParse::Add(std::string line) {
-    if (AddStrings && Strings) Strings->push_back(std::move(line));
+void TEMFParse::Add(std::string_view line) {
+    if (AddStrings && Strings) Strings->emplace_back(line);
 }
 
 void TEMFParse::AddHeaderBlock() {
@@ -198,7 +198,7 @@ void TEMFParse::Parse() {
     for (const EmfRecord& record : EmfRecords(stream.Bytes(), EmrRec::Size.get(header_))) {
         if (record.Type == EMR_EOF) break;
         if (OnRecord) OnRecord(*this, record.Bytes);
-        Add(std::string(NameOf(record.Type)));
+        Add(NameOf(record.Type));
     }
 }
 

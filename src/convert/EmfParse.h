@@ -51,7 +51,7 @@ public:
 
 private:
     void Message(const std::string& text) const;
-    void Add(std::string line);
+    void Add(std::string_view line);
     void AddHeaderBlock();
 
     std::array<std::uint8_t, kHeaderCopySize> header_{};
