@@ -1029,12 +1029,20 @@ private:
         const double x = at.X - along * std::cos(angle) - down * std::sin(angle);
         const double y = at.Y + along * std::sin(angle) - down * std::cos(angle);
 
+        // Advances wider than the canvas's own layout of the text (justified text) come back
+        // as extra space on the blanks, the way the producer spread it.
+        const auto blanks = std::int32_t(std::count(text.begin(), text.end(), ' '));
+        std::int32_t extra = 0;
+        if (advance > 0 && blanks > 0 && width > 0) extra = std::max(0, ToPixel(width) - canvas_.TextWidth(text));
+        if (extra > 0) canvas_.SetTextJustification(extra, blanks);
+
         UseBackground();
         if (hasRect && (options & ETO_CLIPPED)) {
             canvas_.TextRect(rect, ToPixel(x), ToPixel(y), text);
         } else {
             canvas_.TextOut(ToPixel(x), ToPixel(y), text);
         }
+        if (extra > 0) canvas_.SetTextJustification(0, 0);
         if (updateCp) {
             if ((dc_.TextAlign & TA_CENTER) == TA_LEFT) dc_.Position.X += advance;
             if ((dc_.TextAlign & TA_CENTER) == TA_RIGHT) dc_.Position.X -= advance;
