@@ -179,6 +179,16 @@ TEST(EmfRecordReaders, AdvancesMoveUpWhenTheTextRectangleIsLeftOut) {
     EXPECT_EQ(ReadTextDx(text), (std::vector<std::int32_t>{11, 12}));
 }
 
+TEST(EmfRecordReaders, AnAdvancesOffsetIntoTheFixedPartMeansNone) {
+    std::vector<std::uint8_t> text(EmrExtTextOut::kSize + 8);
+    EmrRec::Type.set(text, EMR_EXTTEXTOUTW);
+    EmrRec::Size.set(text, std::uint32_t(text.size()));
+    EmrExtTextOut::Chars.set(text, 2);
+    EXPECT_TRUE(ReadTextDx(text).empty()) << "offDx 0 would read the record's own type and size";
+    EmrExtTextOut::DxOffset.set(text, 40);
+    EXPECT_TRUE(ReadTextDx(text).empty());
+}
+
 TEST(EmfRecordReaders, CountsLargerThanTheRecordStopAtItsEnd) {
     // POLYLINE16 claiming 1000 points with room for two and a half.
     auto poly = Words({EMR_POLYLINE16, 0, 0, 0, 0, 0, 1000, 0x00020001, 0x00040003, 0x0006});

@@ -998,9 +998,7 @@ private:
         }
 
         // The advances of the record give the width the producer laid the text out with.
-        // An offset into the fixed part means the record has none.
-        const std::vector<std::int32_t> dx =
-            DxOffset.get(r) >= EmrExtTextOut::kSize ? ReadTextDx(r) : std::vector<std::int32_t>{};
+        const std::vector<std::int32_t> dx = ReadTextDx(r);
         const std::size_t stride = (options & ETO_PDY) ? 2 : 1;
         double width = 0, advance = 0;
         if (chars > 0 && dx.size() == chars * stride) {

@@ -80,9 +80,11 @@ std::string ReadTextA(ConstBytes record) {
 
 std::vector<std::int32_t> ReadTextDx(ConstBytes record) {
     const std::uint64_t perChar = (EmrExtTextOut::Options.get(record) & ETO_PDY) ? 2 : 1;
-    const std::uint32_t offset = (EmrExtTextOut::Options.get(record) & ETO_NO_RECT)
-                                     ? EmrExtTextOut::DxOffsetNoRect.get(record)
-                                     : EmrExtTextOut::DxOffset.get(record);
+    const bool noRect = (EmrExtTextOut::Options.get(record) & ETO_NO_RECT) != 0;
+    const std::uint32_t offset = noRect ? EmrExtTextOut::DxOffsetNoRect.get(record) : EmrExtTextOut::DxOffset.get(record);
+    // An offset into the record's fixed part (0 in records without advances) names none.
+    const std::uint32_t fixedPart = EmrExtTextOut::kSize - (noRect ? 16 : 0);
+    if (offset < fixedPart) return {};
     const std::size_t count = ItemsAvailable(record, offset, perChar * EmrExtTextOut::Chars.get(record), 4);
     std::vector<std::int32_t> dx;
     dx.reserve(count);
