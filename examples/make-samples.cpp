@@ -141,7 +141,7 @@ void AddLabel(TKVT& form, int x, int y, int width, std::string_view utf8, const 
     AddText(form, {x, y, width, LineHeightFor(font)}, utf8, font, alignment);
 }
 
-struct FieldSpec {
+struct FieldOptions {
     std::string_view name = {}; // empty: the form's next free "FieldN"
     std::uint8_t format = lfoText;
     Font font = {};
@@ -156,25 +156,25 @@ struct FieldSpec {
 };
 
 // Fields are filled in in the order they are added.
-void AddField(TKVT& form, Box box, const FieldSpec& spec) {
-    std::string name(spec.name);
+void AddField(TKVT& form, Box box, const FieldOptions& options) {
+    std::string name(options.name);
     if (name.empty()) form.NewFieldName(name);
     std::vector<std::uint8_t> rec(kFieldSize);
     SetGeometry(rec, box);
-    SetFont(rec, spec.font);
-    FieldRec::Alignment.set(rec, spec.alignment);
+    SetFont(rec, options.font);
+    FieldRec::Alignment.set(rec, options.alignment);
     FieldRec::Name.set(rec, name);
-    FieldRec::Format.set(rec, spec.format);
-    FieldRec::Digits.set(rec, spec.digits);
-    FieldRec::Decimals.set(rec, spec.decimals);
-    FieldRec::MemoSpacing.set(rec, spec.memoSpacing);
+    FieldRec::Format.set(rec, options.format);
+    FieldRec::Digits.set(rec, options.digits);
+    FieldRec::Decimals.set(rec, options.decimals);
+    FieldRec::MemoSpacing.set(rec, options.memoSpacing);
     FieldRec::TabOrder.set(rec, std::int16_t(form.NextTabOrder()));
-    FieldRec::MaxLength.set(rec, spec.maxLength);
-    FieldRec::ReadOnly.set(rec, spec.readOnly);
-    FieldRec::AutoRound.set(rec, spec.autoRound);
-    FieldRec::CtlOutline.set(rec, !spec.readOnly);
+    FieldRec::MaxLength.set(rec, options.maxLength);
+    FieldRec::ReadOnly.set(rec, options.readOnly);
+    FieldRec::AutoRound.set(rec, options.autoRound);
+    FieldRec::CtlOutline.set(rec, !options.readOnly);
     FieldRec::CtlColor.set(rec, kClWindow);
-    FieldRec::Tag.set(rec, spec.tag);
+    FieldRec::Tag.set(rec, options.tag);
     form.KVTFile().Fields.Add(rec);
 }
 
@@ -355,7 +355,7 @@ void BuildInvoice(TKVT& form) {
     // Totals under the last two columns.
     constexpr int totalsTop = tableTop + tableH + 8, totalsLabelX = priceX - 60, totalsLabelW = priceW + 60 - pad;
     const char* const totalLabels[] = {"Subtotal", "Tax rate", "Sales tax", "Shipping"};
-    const FieldSpec totalFields[] = {
+    const FieldOptions totalFields[] = {
         {.name = "Subtotal", .format = lfoDollar, .digits = 9, .decimals = 2, .readOnly = true},
         {.name = "TaxRate", .format = lfoPercent, .digits = 5, .decimals = 2},
         {.name = "SalesTax", .format = lfoDollar, .digits = 9, .decimals = 2, .readOnly = true},
@@ -364,11 +364,11 @@ void BuildInvoice(TKVT& form) {
     for (std::size_t i = 0; i < 4; ++i) {
         const int y = totalsTop + 22 * int(i);
         AddLabel(form, totalsLabelX, y + 3, totalsLabelW, totalLabels[i], body, kRight);
-        FieldSpec spec = totalFields[i];
-        spec.font = entry;
-        spec.alignment = kRight;
-        spec.autoRound = true;
-        AddField(form, {amountX + pad, y, amountW - 2 * pad, 18}, spec);
+        FieldOptions options = totalFields[i];
+        options.font = entry;
+        options.alignment = kRight;
+        options.autoRound = true;
+        AddField(form, {amountX + pad, y, amountW - 2 * pad, 18}, options);
     }
     const int totalY = totalsTop + 4 * 22 + 6;
     AddHLine(form, priceX, totalY - 4, priceW + amountW, {psSolid, 1, kBlack});
