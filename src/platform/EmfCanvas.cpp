@@ -12,6 +12,9 @@ namespace kovet {
 
 namespace {
 
+// The reference device named in the header (see Close).
+constexpr TSize kReferenceDevice{1920, 1440};
+
 constexpr std::size_t kHeaderSize = EmrHeader::kExtension2Size;
 constexpr std::size_t kMaxFaceChars = EmrCreateFont::kFaceNameChars - 1; // room for the NUL
 
@@ -583,9 +586,14 @@ void EmfCanvas::Close() {
     EmrHeader::TotalBytes.set(header, std::uint32_t(out_.size()));
     EmrHeader::Records.set(header, records_);
     EmrHeader::Handles.set(header, std::uint16_t(handleCount_));
-    EmrHeader::Device.set(header, page_);
-    EmrHeader::Millimeters.set(header, {ScaleRounded(page_.cx, 254, 960), ScaleRounded(page_.cy, 254, 960)});
-    EmrHeader::Micrometers.set(header, {ScaleRounded(page_.cx, 25400, 96), ScaleRounded(page_.cy, 25400, 96)});
+    // Players turn the frame into pixels with the reference device's pixels per millimetre,
+    // so that ratio must be exactly 96 per inch: a page's own size in whole millimetres is
+    // not (816 pixels are 215.9 mm). A 1920 x 1440 screen at 96 per inch is 508 x 381 mm.
+    EmrHeader::Device.set(header, kReferenceDevice);
+    EmrHeader::Millimeters.set(header, {ScaleRounded(kReferenceDevice.cx, 254, 960),
+                                        ScaleRounded(kReferenceDevice.cy, 254, 960)});
+    EmrHeader::Micrometers.set(header, {ScaleRounded(kReferenceDevice.cx, 25400, 96),
+                                        ScaleRounded(kReferenceDevice.cy, 25400, 96)});
 }
 
 } // namespace kovet

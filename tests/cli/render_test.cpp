@@ -64,13 +64,14 @@ TEST(RenderCommand, MetafileExportIsWalkedByEmfdump) {
     EXPECT_EQ(readLE<std::uint32_t>(emf, 0), 1u);          // EMR_HEADER
     EXPECT_EQ(readLE<std::uint32_t>(emf, 40), 0x464D4520u); // " EMF"
     EXPECT_EQ(readLE<std::uint32_t>(emf, 48), emf.size());  // nBytes
-    EXPECT_EQ(readLE<std::int32_t>(emf, 72), 816);          // szlDevice
-    EXPECT_EQ(readLE<std::int32_t>(emf, 76), 1056);
+    EXPECT_EQ(readLE<std::int32_t>(emf, 24), 0);     // rclFrame: the page in 0.01 mm
+    EXPECT_EQ(readLE<std::int32_t>(emf, 32), 21590);
+    EXPECT_EQ(readLE<std::int32_t>(emf, 36), 27940);
 
     const RunResult dump = Kovet({"emfdump", (dir / "page.emf").string()});
     ASSERT_EQ(dump.status, 0) << dump.err;
     EXPECT_EQ(dump.out.rfind("\n[Enhanced Metafile]\nTotal Size =\t\t" + std::to_string(emf.size()) + "\n", 0), 0u);
-    EXPECT_NE(dump.out.find("\nszlDevice =\t\t816\n"), std::string::npos);
+    EXPECT_NE(dump.out.find("\nszlDevice =\t\t1920\n"), std::string::npos);
     EXPECT_NE(dump.out.find("\nEMR_EXTTEXTOUTW\n"), std::string::npos);
     EXPECT_NE(dump.out.find("\nEMR_STRETCHDIBITS\n"), std::string::npos) << "the logo";
     EXPECT_NE(dump.out.find("\nEMR_ROUNDRECT\n"), std::string::npos);

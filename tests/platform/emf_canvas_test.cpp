@@ -151,9 +151,11 @@ TEST_F(EmfCanvasTest, HeaderDescribesTheDrawingAndTheFile) {
     EXPECT_EQ(EmrHeader::TotalBytes.get(header), bytes.size());
     EXPECT_EQ(EmrHeader::Records.get(header), records.size());
     EXPECT_EQ(EmrHeader::Handles.get(header), 4u); // the metafile, a brush and two pens at once
-    EXPECT_EQ(EmrHeader::Device.get(header), (TSize{816, 1056}));
-    EXPECT_EQ(EmrHeader::Millimeters.get(header), (TSize{216, 279}));
-    EXPECT_EQ(EmrHeader::Micrometers.get(header), (TSize{215900, 279400}));
+    // The reference device is exactly 96 pixels per inch, so that players map the frame
+    // onto exactly the page's pixels.
+    EXPECT_EQ(EmrHeader::Device.get(header), (TSize{1920, 1440}));
+    EXPECT_EQ(EmrHeader::Millimeters.get(header), (TSize{508, 381}));
+    EXPECT_EQ(EmrHeader::Micrometers.get(header), (TSize{508000, 381000}));
 
     const EmfRecord& eof = records.back();
     EXPECT_EQ(eof.Type, EMR_EOF);
