@@ -195,9 +195,15 @@ std::int32_t QtCanvas::OutlineWidth() const {
 }
 
 qreal QtCanvas::CurveCentre() const {
-    // An outlined curve runs through the centres of the outermost pixels, l + 0.5 to r - 0.5;
-    // a bare fill takes the pixels whose centres lie inside l to r - 1, one fewer each way.
-    return OutlineWidth() > 0 ? 0.5 : 0.0;
+    // An outlined curve runs through the centres of the outermost pixels, l + 0.5 to r - 0.5,
+    // when its pen has an odd width; an even-width pen is centred between two pixels, on
+    // their shared edge, as GDI draws it. A bare fill takes the pixels whose centres lie
+    // inside l to r - 1, one fewer each way.
+    return PenCentre(OutlineWidth());
+}
+
+qreal QtCanvas::PenCentre(std::int32_t width) {
+    return width % 2 == 1 ? 0.5 : 0.0;
 }
 
 bool QtCanvas::Opaque() const {
@@ -306,9 +312,10 @@ void QtCanvas::StrokeFigure(std::span<const TPoint> points, bool closed) {
         RasterizeFigure(points, closed);
         return;
     }
-    // A wide pen is centred on the pixels the figure passes through; a cosmetic one marks the
-    // pixel to the right of and below each point, which is the pixel itself.
-    const qreal centre = width > 1 ? 0.5 : 0.0;
+    // A wide pen of odd width is centred on the pixels the figure passes through, one of even
+    // width on the edge before them (width 2 on x covers x - 1 and x, as in GDI); a cosmetic
+    // pen marks the pixel to the right of and below each point, which is the pixel itself.
+    const qreal centre = width > 1 ? PenCentre(width) : 0.0;
     QPainterPath path;
     path.moveTo(points.front().X + centre, points.front().Y + centre);
     for (std::size_t i = 1; i < points.size(); ++i)

@@ -72,6 +72,8 @@ private:
     std::int32_t OutlineWidth() const;
     // Where ellipses and rounded rectangles are laid relative to the pixel grid.
     qreal CurveCentre() const;
+    // Where a pen of the given width is centred relative to a pixel's top-left corner.
+    static qreal PenCentre(std::int32_t width);
     bool Opaque() const;
     void ApplyPenMode();
     void UseBrushFor(QPainter& painter) const;

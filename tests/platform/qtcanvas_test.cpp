@@ -145,6 +145,21 @@ TEST(QtCanvasShapes, AWidePenIsCentredOnTheOutermostPixels) {
     EXPECT_EQ(Row(image, 20, 7, 33), "..###rrrrrrrrrrrrrrrr###..");
 }
 
+TEST(QtCanvasShapes, AnEvenWidthPenSitsOnTheEdgeBeforeTheOutermostPixels) {
+    // As GDI draws it (checked against Wine's gdi32): width 2 on column 10 covers 9 and 10,
+    // on column 29 covers 28 and 29, and the fill meets the outline without a gap.
+    const QImage image = Draw([](QtCanvas& c) {
+        c.Brush.Color = clRed;
+        c.Pen.Width = 2;
+        c.Rectangle(10, 10, 30, 30);
+        c.Brush.Style = TBrushStyle::bsClear;
+        c.MoveTo(40, 5);
+        c.LineTo(40, 35);
+    });
+    EXPECT_EQ(Row(image, 20, 7, 33), "..##rrrrrrrrrrrrrrrrr##...");
+    EXPECT_EQ(Row(image, 20, 37, 43), "..##..");
+}
+
 TEST(QtCanvasShapes, EllipsesAndRoundRectsTouchTheirBoxFromLeftToRightMinusOne) {
     const QImage image = Draw([](QtCanvas& c) {
         c.Brush.Color = clRed;
