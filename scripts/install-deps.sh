@@ -11,6 +11,8 @@ packages=(
   libgl-dev
   fonts-liberation fonts-liberation2
   xvfb xauth xdotool imagemagick poppler-utils
+  # a real GDI for the proof that others play our metafiles as we draw them
+  wine wine64 gcc-mingw-w64-x86-64
 )
 
 missing=()
