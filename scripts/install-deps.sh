@@ -13,6 +13,8 @@ packages=(
   xvfb xauth xdotool imagemagick poppler-utils
   # a real GDI for the proof that others play our metafiles as we draw them
   wine wine64 gcc-mingw-w64-x86-64
+  # a second outside reader of our metafiles
+  libreoffice-core libreoffice-draw
 )
 
 missing=()
