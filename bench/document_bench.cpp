@@ -57,7 +57,8 @@ void addObject(TKVTFile& file, std::int32_t i, std::int32_t& fieldNumber) {
 std::vector<std::uint8_t> mixedForm(std::int32_t objects) {
     TKVT form;
     std::int32_t fieldNumber = 0;
-    for (std::int32_t i = 0; i < objects; ++i) addObject(form.KVTFile(), i, fieldNumber);
+    for (std::int32_t i = 0; i < objects; ++i)
+        addObject(form.KVTFile(), i, fieldNumber);
     return form.KVTData();
 }
 
@@ -113,8 +114,7 @@ BENCHMARK(BM_SaveForm);
 
 // Field queries on forms of 1,000 and 10,000 mixed objects. Each iteration first changes the
 // list, so the typed wrappers cannot answer from what an earlier iteration learnt.
-template <typename Query>
-void fieldQuery(benchmark::State& state, Query query) {
+template <typename Query> void fieldQuery(benchmark::State& state, Query query) {
     TKVT form;
     form.SetKVTData(mixedForm(std::int32_t(state.range(0))));
     TKVTFile& file = form.KVTFile();
@@ -165,7 +165,8 @@ BENCHMARK(BM_NewFieldName2000Fields);
 void BM_NextTabOrder2000Fields(benchmark::State& state) {
     TKVT form;
     form.SetKVTData(fieldForm(2000));
-    for (auto _ : state) benchmark::DoNotOptimize(form.NextTabOrder());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form.NextTabOrder());
 }
 BENCHMARK(BM_NextTabOrder2000Fields);
 

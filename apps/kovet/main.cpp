@@ -141,7 +141,8 @@ int emfdump(const std::vector<std::string>& args) {
     parser.OnMessage = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
     parser.Metafile->LoadFromFile(args[0]);
     parser.Parse();
-    for (const std::string& line : *parser.Strings) std::printf("%s\n", line.c_str());
+    for (const std::string& line : *parser.Strings)
+        std::printf("%s\n", line.c_str());
     return 0;
 }
 

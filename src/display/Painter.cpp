@@ -15,7 +15,9 @@ namespace {
 constexpr std::int32_t MM_ANISOTROPIC = 8;
 
 // Scaled page values are computed in floating point and truncated toward zero.
-std::int32_t scaled(double value, float s) { return std::int32_t(std::trunc(value * double(s))); }
+std::int32_t scaled(double value, float s) {
+    return std::int32_t(std::trunc(value * double(s)));
+}
 
 // Style codes outside 0..3 leave the style as the previous drawing step set it.
 void applyPenStyle(Canvas& canvas, std::uint8_t code) {
@@ -264,7 +266,7 @@ private:
 
 std::string FieldPlaceholderCaption(ConstBytes field) {
     static constexpr std::array<const char*, 21> prefixes = {
-        "tx-", "re-", "in-", "do-", "pe-", "pn-", "dt-", "df-", "ds-", "ti-", "tm-",
+        "tx-", "re-", "in-", "do-", "pe-", "pn-", "dt-", "df-",   "ds-", "ti-", "tm-",
         "ph-", "so-", "zc-", "pe-", "vm-", "am-", "cu-", nullptr, "cb-", "me-",
     };
     const std::uint8_t format = FieldRec::Format.get(field);

@@ -30,7 +30,9 @@ THeaderBytes DefaultHeader() {
     return h;
 }
 
-TKVT::TKVT() : file_(std::make_unique<TKVTFile>()) { Reset(); }
+TKVT::TKVT() : file_(std::make_unique<TKVTFile>()) {
+    Reset();
+}
 
 TKVT::~TKVT() = default;
 
@@ -49,7 +51,9 @@ void TKVT::Clear() {
     changed();
 }
 
-bool TKVT::IsEmpty() const { return file_->TotalSize() < 257; }
+bool TKVT::IsEmpty() const {
+    return file_->TotalSize() < 257;
+}
 
 void TKVT::GetHeader(THeaderBytes& header) {
     if (IsEmpty()) Reset();
@@ -112,9 +116,13 @@ void TKVT::LoadFromStream(TStream& stream) {
     changed();
 }
 
-void TKVT::SaveToStream(TStream& stream) const { file_->SaveToStream(stream); }
+void TKVT::SaveToStream(TStream& stream) const {
+    file_->SaveToStream(stream);
+}
 
-void TKVT::SaveToFile(const std::filesystem::path& fileName) const { file_->SaveToFile(fileName); }
+void TKVT::SaveToFile(const std::filesystem::path& fileName) const {
+    file_->SaveToFile(fileName);
+}
 
 std::vector<std::uint8_t> TKVT::KVTData() const {
     TMemoryStream stream;
@@ -140,7 +148,8 @@ void TKVT::NewFieldName(std::string& name) const {
     // candidate than there are fields.
     std::unordered_set<std::string> taken;
     TRecObj_KVTField& fields = file_->Fields;
-    for (std::int32_t i = 0, n = fields.Count(); i < n; ++i) taken.insert(AsciiUpper(FieldRec::Name.get(fields.Items(i))));
+    for (std::int32_t i = 0, n = fields.Count(); i < n; ++i)
+        taken.insert(AsciiUpper(FieldRec::Name.get(fields.Items(i))));
     for (std::uint64_t n = 1;; ++n) {
         std::string candidate = "Field" + std::to_string(n);
         if (!taken.contains(AsciiUpper(candidate))) {
@@ -160,6 +169,8 @@ std::int32_t TKVT::NextTabOrder() const {
     return next;
 }
 
-std::int32_t TKVT::CountSpaces(std::string_view s) { return std::int32_t(std::count(s.begin(), s.end(), ' ')); }
+std::int32_t TKVT::CountSpaces(std::string_view s) {
+    return std::int32_t(std::count(s.begin(), s.end(), ' '));
+}
 
 } // namespace kovet

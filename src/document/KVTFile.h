@@ -21,12 +21,30 @@ public:
 };
 
 // A typed wrapper per record type; they add nothing to the generic wrapper.
-class TRecObj_KVTHeader : public TCustomRecordListObject { public: explicit TRecObj_KVTHeader(TCustomRecordList& l) : TCustomRecordListObject(l, kvtHeaderType, kHeaderSize) {} };
-class TRecObj_KVTFrame : public TCustomRecordListObject { public: explicit TRecObj_KVTFrame(TCustomRecordList& l) : TCustomRecordListObject(l, kvtFrameType, kFrameSize) {} };
-class TRecObj_KVTLine : public TCustomRecordListObject { public: explicit TRecObj_KVTLine(TCustomRecordList& l) : TCustomRecordListObject(l, kvtLineType, kLineSize) {} };
-class TRecObj_KVTEllipse : public TCustomRecordListObject { public: explicit TRecObj_KVTEllipse(TCustomRecordList& l) : TCustomRecordListObject(l, kvtEllipseType, kEllipseSize) {} };
-class TRecObj_KVTText : public TCustomRecordListObject { public: explicit TRecObj_KVTText(TCustomRecordList& l) : TCustomRecordListObject(l, kvtTextType, kTextMaxSize) {} };
-class TRecObj_KVTLogo : public TCustomRecordListObject { public: explicit TRecObj_KVTLogo(TCustomRecordList& l) : TCustomRecordListObject(l, kvtLogoType, kLogoMaxSize) {} };
+class TRecObj_KVTHeader : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTHeader(TCustomRecordList& l) : TCustomRecordListObject(l, kvtHeaderType, kHeaderSize) {}
+};
+class TRecObj_KVTFrame : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTFrame(TCustomRecordList& l) : TCustomRecordListObject(l, kvtFrameType, kFrameSize) {}
+};
+class TRecObj_KVTLine : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTLine(TCustomRecordList& l) : TCustomRecordListObject(l, kvtLineType, kLineSize) {}
+};
+class TRecObj_KVTEllipse : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTEllipse(TCustomRecordList& l) : TCustomRecordListObject(l, kvtEllipseType, kEllipseSize) {}
+};
+class TRecObj_KVTText : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTText(TCustomRecordList& l) : TCustomRecordListObject(l, kvtTextType, kTextMaxSize) {}
+};
+class TRecObj_KVTLogo : public TCustomRecordListObject {
+public:
+    explicit TRecObj_KVTLogo(TCustomRecordList& l) : TCustomRecordListObject(l, kvtLogoType, kLogoMaxSize) {}
+};
 
 class TRecObj_KVTField : public TCustomRecordListObject {
 public:

@@ -28,7 +28,7 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr FieldDesc kItemHeader[] = {
-    ItemHeader::Stamp.desc(), ItemHeader::ID.desc(), ItemHeader::ItemType.desc(),
+    ItemHeader::Stamp.desc(),    ItemHeader::ID.desc(),       ItemHeader::ItemType.desc(),
     ItemHeader::ItemSize.desc(), ItemHeader::Reserved.desc(),
 };
 
@@ -42,8 +42,13 @@ constexpr FieldDesc kHeader[] = {
 #define KOVET_GEOMETRY ObjectRec::Left.desc(), ObjectRec::Top.desc(), ObjectRec::Width.desc(), ObjectRec::Height.desc()
 
 constexpr FieldDesc kFrame[] = {
-    KOVET_GEOMETRY,           FrameRec::OuterStyle.desc(), FrameRec::InnerStyle.desc(), FrameRec::InnerColor.desc(),
-    FrameRec::OuterColor.desc(), FrameRec::Thickness.desc(),  FrameRec::Roundness.desc(),
+    KOVET_GEOMETRY,
+    FrameRec::OuterStyle.desc(),
+    FrameRec::InnerStyle.desc(),
+    FrameRec::InnerColor.desc(),
+    FrameRec::OuterColor.desc(),
+    FrameRec::Thickness.desc(),
+    FrameRec::Roundness.desc(),
 };
 
 constexpr FieldDesc kLine[] = {
@@ -51,17 +56,21 @@ constexpr FieldDesc kLine[] = {
 };
 
 constexpr FieldDesc kEllipse[] = {
-    KOVET_GEOMETRY,          EllipseRec::OuterStyle.desc(), EllipseRec::InnerStyle.desc(),
-    EllipseRec::OuterColor.desc(), EllipseRec::InnerColor.desc(), EllipseRec::Thickness.desc(),
+    KOVET_GEOMETRY,
+    EllipseRec::OuterStyle.desc(),
+    EllipseRec::InnerStyle.desc(),
+    EllipseRec::OuterColor.desc(),
+    EllipseRec::InnerColor.desc(),
+    EllipseRec::Thickness.desc(),
 };
 
-#define KOVET_FONT                                                                                                  \
-    FontRec::FontStyle.desc(), FontRec::FontSize.desc(), FontRec::FontName.desc(), FontRec::FontHeight.desc(),      \
+#define KOVET_FONT                                                                                                     \
+    FontRec::FontStyle.desc(), FontRec::FontSize.desc(), FontRec::FontName.desc(), FontRec::FontHeight.desc(),         \
         FontRec::FontColor.desc()
 
 constexpr FieldDesc kText[] = {
-    KOVET_GEOMETRY,          KOVET_FONT, TextRec::Angle.desc(), TextRec::Alignment.desc(), TextRec::Autosize.desc(),
-    TextRec::Text.desc(),
+    KOVET_GEOMETRY,           KOVET_FONT,           TextRec::Angle.desc(), TextRec::Alignment.desc(),
+    TextRec::Autosize.desc(), TextRec::Text.desc(),
 };
 
 constexpr FieldDesc kField[] = {
@@ -89,20 +98,26 @@ constexpr FieldDesc kField[] = {
 };
 
 constexpr FieldDesc kLogo[] = {
-    KOVET_GEOMETRY, LogoRec::PictureType.desc(), LogoRec::Scaled.desc(), LogoRec::DataSize.desc(),
+    KOVET_GEOMETRY,
+    LogoRec::PictureType.desc(),
+    LogoRec::Scaled.desc(),
+    LogoRec::DataSize.desc(),
 };
 
 #undef KOVET_GEOMETRY
 #undef KOVET_FONT
 
 bool containsNoCase(std::string_view haystack, std::string_view needle) {
-    const auto it = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), [](char a, char b) { return AsciiUpperChar(a) == AsciiUpperChar(b); });
+    const auto it = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
+                                [](char a, char b) { return AsciiUpperChar(a) == AsciiUpperChar(b); });
     return it != haystack.end();
 }
 
 } // namespace
 
-std::span<const FieldDesc> ItemHeaderFields() { return kItemHeader; }
+std::span<const FieldDesc> ItemHeaderFields() {
+    return kItemHeader;
+}
 
 std::span<const FieldDesc> RecordFields(std::int32_t itemType) {
     switch (itemType) {

@@ -28,10 +28,10 @@ inline constexpr std::int32_t kHeaderSize = 266;
 inline constexpr std::int32_t kFrameSize = 50;
 inline constexpr std::int32_t kLineSize = 50;
 inline constexpr std::int32_t kEllipseSize = 50;
-inline constexpr std::int32_t kTextBaseSize = 80;  // + length of the text
+inline constexpr std::int32_t kTextBaseSize = 80; // + length of the text
 inline constexpr std::int32_t kTextMaxSize = 335;
 inline constexpr std::int32_t kFieldSize = 135;
-inline constexpr std::int32_t kLogoBaseSize = 47;  // + picture bytes
+inline constexpr std::int32_t kLogoBaseSize = 47; // + picture bytes
 inline constexpr std::int32_t kMaxLogoData = 65000;
 inline constexpr std::int32_t kLogoMaxSize = kLogoBaseSize + kMaxLogoData;
 
@@ -49,15 +49,33 @@ enum TKVTOrientation : std::uint8_t { kvtPortrait = 0, kvtLandScape = 1 };
 enum TKVTDuplex : std::uint8_t { kvtNone = 0, kvtHorizontal = 1, kvtVertical = 2 };
 
 enum TKVTFieldFormat : std::uint8_t {
-    lfoText, lfoReal, lfoInteger, lfoDollar, lfoPercent, lfoPctNS, lfoDate, lfoFullDate, lfoShortDate,
-    lfoTime, lfoMTime, lfoPhone, lfoSocial, lfoZipCode, lfoPhoneExt, lfoVisaMC, lfoAmex, lfoCustom,
-    lfoCheckbox, lfoComboBox, lfoMemo,
+    lfoText,
+    lfoReal,
+    lfoInteger,
+    lfoDollar,
+    lfoPercent,
+    lfoPctNS,
+    lfoDate,
+    lfoFullDate,
+    lfoShortDate,
+    lfoTime,
+    lfoMTime,
+    lfoPhone,
+    lfoSocial,
+    lfoZipCode,
+    lfoPhoneExt,
+    lfoVisaMC,
+    lfoAmex,
+    lfoCustom,
+    lfoCheckbox,
+    lfoComboBox,
+    lfoMemo,
 };
 inline constexpr std::uint8_t kLastFieldFormat = lfoMemo;
 
 struct TKVTPaperInfo {
     std::int32_t windowsCode;
-    std::int32_t width, height;           // pixels at 96 per inch
+    std::int32_t width, height; // pixels at 96 per inch
     double widthInches, heightInches;
     double widthMm, heightMm;
 };
@@ -185,7 +203,9 @@ std::span<const FieldDesc> ItemHeaderFields();
 inline std::int32_t TextItemSize(std::size_t textLength) {
     return kTextBaseSize + std::int32_t(std::min<std::size_t>(textLength, 255));
 }
-inline std::int32_t LogoItemSize(std::int32_t dataSize) { return kLogoBaseSize + dataSize; }
+inline std::int32_t LogoItemSize(std::int32_t dataSize) {
+    return kLogoBaseSize + dataSize;
+}
 
 // Logo picture type for a file name: bitmap for ".bmp", then metafile for ".emf" (ASCII
 // case ignored, a name holding both ends as metafile), else empty.

@@ -42,7 +42,7 @@ inline constexpr I16Field Top{"Top", 3};
 inline constexpr I16Field Width{"Width", 5};
 inline constexpr I16Field Height{"Height", 7};
 // text (2) and field (6)
-inline constexpr I16Field TextString{"TextString", 9};   // text: the text; field: the field name
+inline constexpr I16Field TextString{"TextString", 9}; // text: the text; field: the field name
 inline constexpr I16Field FontString{"FontString", 11};
 inline constexpr U8Field FontStyle{"FontStyle", 13};
 inline constexpr U8Field FontSize{"FontSize", 14};

@@ -590,10 +590,10 @@ void EmfCanvas::Close() {
     // so that ratio must be exactly 96 per inch: a page's own size in whole millimetres is
     // not (816 pixels are 215.9 mm). A 1920 x 1440 screen at 96 per inch is 508 x 381 mm.
     EmrHeader::Device.set(header, kReferenceDevice);
-    EmrHeader::Millimeters.set(header, {ScaleRounded(kReferenceDevice.cx, 254, 960),
-                                        ScaleRounded(kReferenceDevice.cy, 254, 960)});
-    EmrHeader::Micrometers.set(header, {ScaleRounded(kReferenceDevice.cx, 25400, 96),
-                                        ScaleRounded(kReferenceDevice.cy, 25400, 96)});
+    EmrHeader::Millimeters.set(
+        header, {ScaleRounded(kReferenceDevice.cx, 254, 960), ScaleRounded(kReferenceDevice.cy, 254, 960)});
+    EmrHeader::Micrometers.set(
+        header, {ScaleRounded(kReferenceDevice.cx, 25400, 96), ScaleRounded(kReferenceDevice.cy, 25400, 96)});
 }
 
 } // namespace kovet

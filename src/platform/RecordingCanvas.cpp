@@ -5,11 +5,14 @@
 
 namespace kovet {
 
-std::int32_t FixedTextMetrics::Advance(const TFont& font) { return std::max(1, std::abs(font.Height) / 2); }
+std::int32_t FixedTextMetrics::Advance(const TFont& font) {
+    return std::max(1, std::abs(font.Height) / 2);
+}
 
 TSize FixedTextMetrics::Extent(const TFont& font, std::string_view text) {
     std::int32_t characters = 0;
-    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 lead bytes
+    for (const char c : text)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 lead bytes
     const std::int32_t h = std::abs(font.Height);
     return {characters * Advance(font), font.Height < 0 ? h + h / 5 : h};
 }
@@ -36,7 +39,9 @@ RecordingCanvas::Call& RecordingCanvas::log(std::string op, std::vector<std::int
     return c;
 }
 
-void RecordingCanvas::FillRect(const TRect& r) { log("FillRect", {r.Left, r.Top, r.Right, r.Bottom}); }
+void RecordingCanvas::FillRect(const TRect& r) {
+    log("FillRect", {r.Left, r.Top, r.Right, r.Bottom});
+}
 
 void RecordingCanvas::Rectangle(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) {
     log("Rectangle", {l, t, r, b});
@@ -51,20 +56,26 @@ void RecordingCanvas::Ellipse(std::int32_t l, std::int32_t t, std::int32_t r, st
     log("Ellipse", {l, t, r, b});
 }
 
-void RecordingCanvas::MoveTo(std::int32_t x, std::int32_t y) { log("MoveTo", {x, y}); }
+void RecordingCanvas::MoveTo(std::int32_t x, std::int32_t y) {
+    log("MoveTo", {x, y});
+}
 
-void RecordingCanvas::LineTo(std::int32_t x, std::int32_t y) { log("LineTo", {x, y}); }
+void RecordingCanvas::LineTo(std::int32_t x, std::int32_t y) {
+    log("LineTo", {x, y});
+}
 
 void RecordingCanvas::Polyline(std::span<const TPoint> points) {
     std::vector<std::int32_t> args;
-    for (const TPoint& p : points) args.insert(args.end(), {p.X, p.Y});
+    for (const TPoint& p : points)
+        args.insert(args.end(), {p.X, p.Y});
     log("Polyline", std::move(args));
 }
 
 void RecordingCanvas::PolyPolygon(std::span<const std::vector<TPoint>> polygons, TPolyFillMode mode) {
     std::vector<std::int32_t> args;
     for (const auto& polygon : polygons) {
-        for (const TPoint& p : polygon) args.insert(args.end(), {p.X, p.Y});
+        for (const TPoint& p : polygon)
+            args.insert(args.end(), {p.X, p.Y});
     }
     Call& c = log(mode == TPolyFillMode::Winding ? "PolyPolygonWinding" : "PolyPolygon", std::move(args));
     c.PolygonCount = polygons.size();
@@ -85,7 +96,9 @@ void RecordingCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y
     c.JustifyCount = justifyCount_;
 }
 
-TSize RecordingCanvas::TextExtent(std::string_view text) { return metrics_->Extent(Font, text); }
+TSize RecordingCanvas::TextExtent(std::string_view text) {
+    return metrics_->Extent(Font, text);
+}
 
 void RecordingCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
     justifyExtra_ = extra;
@@ -99,12 +112,20 @@ void RecordingCanvas::StretchDIBits(const TRect& dest, const TRect& source, cons
     c.Dib = dib;
 }
 
-void RecordingCanvas::SaveState() { log("SaveState", {}); }
+void RecordingCanvas::SaveState() {
+    log("SaveState", {});
+}
 
-void RecordingCanvas::RestoreState() { log("RestoreState", {}); }
+void RecordingCanvas::RestoreState() {
+    log("RestoreState", {});
+}
 
-void RecordingCanvas::IntersectClipRect(const TRect& r) { log("IntersectClipRect", {r.Left, r.Top, r.Right, r.Bottom}); }
+void RecordingCanvas::IntersectClipRect(const TRect& r) {
+    log("IntersectClipRect", {r.Left, r.Top, r.Right, r.Bottom});
+}
 
-void RecordingCanvas::SetMapMode(std::int32_t mode) { log("SetMapMode", {mode}); }
+void RecordingCanvas::SetMapMode(std::int32_t mode) {
+    log("SetMapMode", {mode});
+}
 
 } // namespace kovet

@@ -27,11 +27,11 @@ public:
         TPen Pen;
         TBrush Brush;
         TFont Font;
-        TRect Clip;                     // TextRect's clip rectangle
-        std::int32_t JustifyExtra = 0;  // justification in force for text calls
+        TRect Clip;                    // TextRect's clip rectangle
+        std::int32_t JustifyExtra = 0; // justification in force for text calls
         std::int32_t JustifyCount = 0;
-        std::size_t PolygonCount = 0;   // PolyPolygon
-        TDib Dib;                       // StretchDIBits
+        std::size_t PolygonCount = 0; // PolyPolygon
+        TDib Dib;                     // StretchDIBits
     };
 
     explicit RecordingCanvas(TextMetrics* metrics = nullptr) : metrics_(metrics ? metrics : &fixed_) {}

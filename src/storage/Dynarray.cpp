@@ -10,12 +10,17 @@ namespace {
 
 constexpr std::int32_t kMaxItemSize = 65519;
 
-bool validItemSize(std::int32_t itemSize) { return itemSize > 0 && itemSize <= kMaxItemSize; }
+bool validItemSize(std::int32_t itemSize) {
+    return itemSize > 0 && itemSize <= kMaxItemSize;
+}
 
-bool inside(std::int32_t index, std::int32_t count) { return index >= 0 && index < count; }
+bool inside(std::int32_t index, std::int32_t count) {
+    return index >= 0 && index < count;
+}
 
 template <typename SortError>
-void sortOrThrow(std::vector<std::uint8_t>& data, std::int32_t itemSize, std::int32_t keyOffset, std::uint8_t sortType) {
+void sortOrThrow(std::vector<std::uint8_t>& data, std::int32_t itemSize, std::int32_t keyOffset,
+                 std::uint8_t sortType) {
     switch (SortPackedItems(data, std::size_t(itemSize), keyOffset, sortType)) {
     case KeySortError::None: return;
     case KeySortError::BadOffset: throw SortError("Dynamic Array: Error sorting array.");

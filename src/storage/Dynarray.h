@@ -8,26 +8,68 @@
 
 namespace kovet {
 
-class EDynArrayException : public Exception { public: using Exception::Exception; };
-class EDynArrayCreateError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArrayIndexBounds : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArrayResources : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArrayAddError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArrayDelError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArrayShiftError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArraySwapError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
-class EDynArraySortError : public EDynArrayException { public: using EDynArrayException::EDynArrayException; };
+class EDynArrayException : public Exception {
+public:
+    using Exception::Exception;
+};
+class EDynArrayCreateError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArrayIndexBounds : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArrayResources : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArrayAddError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArrayDelError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArrayShiftError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArraySwapError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
+class EDynArraySortError : public EDynArrayException {
+public:
+    using EDynArrayException::EDynArrayException;
+};
 
-class EDynHugeException : public Exception { public: using Exception::Exception; };
-class EDynHugeCreateError : public EDynHugeException { public: using EDynHugeException::EDynHugeException; };
-class EDynHugeMemError : public EDynHugeException { public: using EDynHugeException::EDynHugeException; };
-class EDynHugeIndexError : public EDynHugeException { public: using EDynHugeException::EDynHugeException; };
-class EDynHugeSortError : public EDynHugeException { public: using EDynHugeException::EDynHugeException; };
+class EDynHugeException : public Exception {
+public:
+    using Exception::Exception;
+};
+class EDynHugeCreateError : public EDynHugeException {
+public:
+    using EDynHugeException::EDynHugeException;
+};
+class EDynHugeMemError : public EDynHugeException {
+public:
+    using EDynHugeException::EDynHugeException;
+};
+class EDynHugeIndexError : public EDynHugeException {
+public:
+    using EDynHugeException::EDynHugeException;
+};
+class EDynHugeSortError : public EDynHugeException {
+public:
+    using EDynHugeException::EDynHugeException;
+};
 
 // Key kinds for Sort, read at a byte offset inside each item. All orders are ascending.
 enum class TSortType : std::uint8_t {
-    ShortString = 0,   // length byte + characters, ASCII case folded
-    PChar = 1,         // pointer to a zero-terminated string, ASCII case folded
+    ShortString = 0, // length byte + characters, ASCII case folded
+    PChar = 1,       // pointer to a zero-terminated string, ASCII case folded
     Byte = 2,
     Char = 3,
     ShortInt = 4,
@@ -37,7 +79,7 @@ enum class TSortType : std::uint8_t {
     Single = 8,
     Double = 9,
     DateTime = 10,
-    Extended = 11,     // 80-bit x87 extended
+    Extended = 11, // 80-bit x87 extended
     Boolean = 12,
     LongInt = 13,
 };

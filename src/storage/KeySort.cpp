@@ -12,7 +12,9 @@ namespace {
 
 constexpr std::uint8_t kLastSortType = 13;
 
-int foldUpper(std::uint8_t c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
+int foldUpper(std::uint8_t c) {
+    return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
 
 int compareFolded(const std::uint8_t* a, std::size_t lenA, const std::uint8_t* b, std::size_t lenB) {
     const std::size_t n = std::min(lenA, lenB);
@@ -49,13 +51,17 @@ public:
         switch (type_) {
         case 0: return compareShortStrings(ia, ib);
         case 1: return comparePChars(ia, ib);
-        case 2: case 3: case 12: return three(readLE<std::uint8_t>(ia, offset_), readLE<std::uint8_t>(ib, offset_));
+        case 2:
+        case 3:
+        case 12: return three(readLE<std::uint8_t>(ia, offset_), readLE<std::uint8_t>(ib, offset_));
         case 4: return three(readLE<std::int8_t>(ia, offset_), readLE<std::int8_t>(ib, offset_));
         case 5: return three(readLE<std::uint16_t>(ia, offset_), readLE<std::uint16_t>(ib, offset_));
         case 6: return three(readLE<std::int16_t>(ia, offset_), readLE<std::int16_t>(ib, offset_));
-        case 7: case 13: return three(readLE<std::int32_t>(ia, offset_), readLE<std::int32_t>(ib, offset_));
+        case 7:
+        case 13: return three(readLE<std::int32_t>(ia, offset_), readLE<std::int32_t>(ib, offset_));
         case 8: return three(readLE<float>(ia, offset_), readLE<float>(ib, offset_));
-        case 9: case 10: return three(readLE<double>(ia, offset_), readLE<double>(ib, offset_));
+        case 9:
+        case 10: return three(readLE<double>(ia, offset_), readLE<double>(ib, offset_));
         default: return three(readExtended(ia, offset_), readExtended(ib, offset_));
         }
     }
@@ -64,7 +70,8 @@ public:
         const ConstBytes i(item, itemSize_);
         switch (type_) {
         case 8: return std::isnan(readLE<float>(i, offset_));
-        case 9: case 10: return std::isnan(readLE<double>(i, offset_));
+        case 9:
+        case 10: return std::isnan(readLE<double>(i, offset_));
         case 11: return std::isnan(readExtended(i, offset_));
         default: return false;
         }
@@ -72,13 +79,13 @@ public:
 
 private:
     // Unordered values (NaN) compare as equal: never greater, so never swapped.
-    template <typename T>
-    static int three(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
+    template <typename T> static int three(T a, T b) { return a > b ? 1 : (a < b ? -1 : 0); }
 
     int compareShortStrings(ConstBytes a, ConstBytes b) const {
         auto text = [this](ConstBytes item, std::size_t& len) {
             const std::size_t start = offset_ + 1;
-            len = std::min<std::size_t>(readLE<std::uint8_t>(item, offset_), start < item.size() ? item.size() - start : 0);
+            len = std::min<std::size_t>(readLE<std::uint8_t>(item, offset_),
+                                        start < item.size() ? item.size() - start : 0);
             return item.data() + std::min(start, item.size());
         };
         std::size_t la = 0, lb = 0;

@@ -7,8 +7,12 @@
 namespace kovet {
 namespace {
 
-std::int32_t itemType(ConstBytes rec) { return ItemHeader::ItemType.get(rec); }
-std::int32_t itemSize(ConstBytes rec) { return ItemHeader::ItemSize.get(rec); }
+std::int32_t itemType(ConstBytes rec) {
+    return ItemHeader::ItemType.get(rec);
+}
+std::int32_t itemSize(ConstBytes rec) {
+    return ItemHeader::ItemSize.get(rec);
+}
 
 std::string listIndexError(std::int32_t index) {
     return "List index out of bounds (" + std::to_string(index) + ")";
@@ -24,8 +28,7 @@ TCustomRecordList::Record TCustomRecordList::allocate(std::size_t size) {
     return record;
 }
 
-template <typename Expected>
-TCustomRecordList::Record TCustomRecordList::carve(std::size_t size, Expected expected) {
+template <typename Expected> TCustomRecordList::Record TCustomRecordList::carve(std::size_t size, Expected expected) {
     if (size > blockLeft_) {
         const std::size_t blockSize = std::max(size, std::size_t(std::max<std::int64_t>(expected(), 0)));
         blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockSize));
@@ -51,7 +54,8 @@ void TCustomRecordList::append(Record record) {
 
 std::int64_t TCustomRecordList::TotalSize() const {
     std::int64_t total = 0;
-    for (const Record& r : records_) total += std::int64_t(r.size);
+    for (const Record& r : records_)
+        total += std::int64_t(r.size);
     return total;
 }
 
@@ -74,7 +78,8 @@ Bytes TCustomRecordList::First() {
 std::int32_t TCustomRecordList::NextID() const {
     if (records_.empty()) return 1;
     std::int32_t largest = std::numeric_limits<std::int32_t>::min();
-    for (const Record& r : records_) largest = std::max(largest, ItemHeader::ID.get(r.bytes()));
+    for (const Record& r : records_)
+        largest = std::max(largest, ItemHeader::ID.get(r.bytes()));
     // IDs keep their low 32 bits, as they would in the original's 32-bit arithmetic.
     return std::int32_t(std::uint32_t(largest) + 1u);
 }
@@ -148,7 +153,8 @@ void TCustomRecordList::SaveToFile(const std::filesystem::path& fileName) const 
 }
 
 void TCustomRecordList::SaveToStream(TStream& stream) const {
-    for (const Record& r : records_) stream.Write(r.data, r.size);
+    for (const Record& r : records_)
+        stream.Write(r.data, r.size);
 }
 
 namespace {
@@ -190,8 +196,7 @@ private:
 };
 
 // Reads the bytes after the item header. A short read is no error: the missing bytes are zero.
-template <typename Source>
-void readBody(Source& source, Bytes record) {
+template <typename Source> void readBody(Source& source, Bytes record) {
     const std::size_t body = record.size() - ItemHeader::Size;
     const std::size_t got = source.read(record.data() + ItemHeader::Size, body);
     std::memset(record.data() + ItemHeader::Size + got, 0, body - got);
@@ -212,8 +217,7 @@ void TCustomRecordList::LoadFromStream(TStream& stream) {
     if (handOver) LoadOldFromStream(stream, false);
 }
 
-template <typename Source>
-bool TCustomRecordList::loadCurrent(Source& source) {
+template <typename Source> bool TCustomRecordList::loadCurrent(Source& source) {
     std::uint8_t header[ItemHeader::Size];
     bool first = true;
     while (source.read(header, sizeof header) == sizeof header) {
@@ -249,8 +253,7 @@ void TCustomRecordList::LoadOldFromStream(TStream& stream, bool skipStampCheck) 
     }
 }
 
-template <typename Source>
-void TCustomRecordList::loadOld(Source& source, bool skipStampCheck) {
+template <typename Source> void TCustomRecordList::loadOld(Source& source, bool skipStampCheck) {
     std::uint8_t header[OldItemHeader::Size];
     while (source.read(header, sizeof header) == sizeof header) {
         const ConstBytes h(header);
@@ -417,7 +420,8 @@ void TCustomRecordListObject::Resize(std::int32_t n, std::int32_t newSize) {
 }
 
 std::int32_t TCustomRecordListObject::Clear() {
-    std::erase_if(list_.records_, [this](const TCustomRecordList::Record& r) { return itemType(r.bytes()) == itemType_; });
+    std::erase_if(list_.records_,
+                  [this](const TCustomRecordList::Record& r) { return itemType(r.bytes()) == itemType_; });
     ++list_.layout_;
     return list_.Count();
 }

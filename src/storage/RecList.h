@@ -37,11 +37,11 @@ inline constexpr std::uint16_t StampValue = 0x6FED;
 
 // What StreamFormat finds at a stream's position.
 enum StreamFormatCode : int {
-    sfNothing = -1,    // no byte to read
-    sfCurrent = 0,     // 20-byte item headers
-    sfOld = 1,         // 10-byte item headers
-    sfBadStamp = 2,    // plausible current header with a foreign stamp
-    sfUnknown = 3,     // too short or implausible
+    sfNothing = -1, // no byte to read
+    sfCurrent = 0,  // 20-byte item headers
+    sfOld = 1,      // 10-byte item headers
+    sfBadStamp = 2, // plausible current header with a foreign stamp
+    sfUnknown = 3,  // too short or implausible
 };
 
 // An ordered list of variable-size typed records; its stream is the records back to back.
@@ -106,14 +106,11 @@ private:
     static Record allocate(std::size_t size);
     // Uninitialised room for a record in the current shared block, or in a new one of at
     // least expected() bytes.
-    template <typename Expected>
-    Record carve(std::size_t size, Expected expected);
+    template <typename Expected> Record carve(std::size_t size, Expected expected);
     // The loops of the two stream formats; loadCurrent returns true when the data turns
     // out to be in the older format and is to be read again from its start.
-    template <typename Source>
-    bool loadCurrent(Source& source);
-    template <typename Source>
-    void loadOld(Source& source, bool skipStampCheck);
+    template <typename Source> bool loadCurrent(Source& source);
+    template <typename Source> void loadOld(Source& source, bool skipStampCheck);
     void checkIndex(std::int32_t index, const char* message) const;
     void append(Record record);
 

@@ -21,8 +21,7 @@ struct FieldDesc {
 
 // A fixed-width little-endian field at a byte offset of a record. Reads past the end of
 // the record give zero and writes past it are dropped (see readLE / writeLE).
-template <typename T, FieldKind Kind>
-struct FieldAt {
+template <typename T, FieldKind Kind> struct FieldAt {
     std::string_view name;
     std::size_t offset;
 

@@ -7,13 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <string>
-#include <utility>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kovet {
-
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
@@ -45,14 +44,18 @@ std::size_t readAt(std::span<const std::uint8_t> bytes, std::size_t& pos, void* 
 
 } // namespace
 
-std::size_t TMemoryStream::Read(void* buffer, std::size_t count) { return readAt(data_, pos_, buffer, count); }
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
+    return readAt(data_, pos_, buffer, count);
+}
 
 std::int64_t TMemoryStream::Seek(std::int64_t offset, Origin origin) {
     pos_ = seekTarget(pos_, data_.size(), offset, origin);
     return std::int64_t(pos_);
 }
 
-std::size_t TBytesStream::Read(void* buffer, std::size_t count) { return readAt(bytes_, pos_, buffer, count); }
+std::size_t TBytesStream::Read(void* buffer, std::size_t count) {
+    return readAt(bytes_, pos_, buffer, count);
+}
 
 std::int64_t TBytesStream::Seek(std::int64_t offset, Origin origin) {
     pos_ = seekTarget(pos_, bytes_.size(), offset, origin);

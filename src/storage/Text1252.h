@@ -18,11 +18,14 @@ std::string Utf8ToWindows1252(std::string_view utf8);
 namespace kovet {
 
 // ASCII-only case folding, as names and keys are compared in records.
-inline char AsciiUpperChar(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
+inline char AsciiUpperChar(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+}
 
 inline std::string AsciiUpper(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = AsciiUpperChar(c);
+    for (char& c : out)
+        c = AsciiUpperChar(c);
     return out;
 }
 

@@ -61,10 +61,10 @@ TEST(RenderCommand, MetafileExportIsWalkedByEmfdump) {
     ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "page.emf").string(), "--design"}).status, 0);
     const auto emf = ReadFile(dir / "page.emf");
     using kovet::readLE;
-    EXPECT_EQ(readLE<std::uint32_t>(emf, 0), 1u);          // EMR_HEADER
+    EXPECT_EQ(readLE<std::uint32_t>(emf, 0), 1u);           // EMR_HEADER
     EXPECT_EQ(readLE<std::uint32_t>(emf, 40), 0x464D4520u); // " EMF"
     EXPECT_EQ(readLE<std::uint32_t>(emf, 48), emf.size());  // nBytes
-    EXPECT_EQ(readLE<std::int32_t>(emf, 24), 0);     // rclFrame: the page in 0.01 mm
+    EXPECT_EQ(readLE<std::int32_t>(emf, 24), 0);            // rclFrame: the page in 0.01 mm
     EXPECT_EQ(readLE<std::int32_t>(emf, 32), 21590);
     EXPECT_EQ(readLE<std::int32_t>(emf, 36), 27940);
 

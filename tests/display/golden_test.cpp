@@ -49,9 +49,8 @@ TEST_P(GoldenPages, RenderLikeTheApprovedPicture) {
     TKVT form;
     form.SetKVTData(ReadWholeFile(kSource / "examples" / g.form));
     std::vector<TDrawProblem> problems;
-    const QImage page =
-        RenderPageImage(form, {.Scale = g.scale, .Designing = false, .Shading = true}, problems)
-            .convertToFormat(QImage::Format_RGB32);
+    const QImage page = RenderPageImage(form, {.Scale = g.scale, .Designing = false, .Shading = true}, problems)
+                            .convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(problems.empty());
 
     const std::filesystem::path golden = kSource / "tests/data/golden" / g.picture;

@@ -38,7 +38,9 @@ RecordingCanvas draw(TKVT& form, TRect rect = {0, 0, 816, 1056}, bool opaque = t
     return canvas;
 }
 
-std::vector<std::int32_t> args(std::initializer_list<std::int32_t> v) { return v; }
+std::vector<std::int32_t> args(std::initializer_list<std::int32_t> v) {
+    return v;
+}
 
 } // namespace
 
@@ -152,8 +154,12 @@ TEST(DrawFormLines, TheAngleSelectsTheStroke) {
         std::vector<std::int32_t> stroke; // MoveTo x, y, LineTo x, y; empty: nothing drawn
     };
     const Case cases[] = {
-        {0, {10, 25, 111, 25}},   {44.9f, {10, 25, 111, 25}}, {45, {10, 41, 111, 10}},
-        {100, {60, 10, 60, 41}},  {135, {10, 10, 111, 41}},   {360, {10, 10, 111, 41}},
+        {0, {10, 25, 111, 25}},
+        {44.9f, {10, 25, 111, 25}},
+        {45, {10, 41, 111, 10}},
+        {100, {60, 10, 60, 41}},
+        {135, {10, 10, 111, 41}},
+        {360, {10, 10, 111, 41}},
         {-1, {}},
     };
     for (const Case& k : cases) {

@@ -81,7 +81,8 @@ std::string ReadTextA(ConstBytes record) {
 std::vector<std::int32_t> ReadTextDx(ConstBytes record) {
     const std::uint64_t perChar = (EmrExtTextOut::Options.get(record) & ETO_PDY) ? 2 : 1;
     const bool noRect = (EmrExtTextOut::Options.get(record) & ETO_NO_RECT) != 0;
-    const std::uint32_t offset = noRect ? EmrExtTextOut::DxOffsetNoRect.get(record) : EmrExtTextOut::DxOffset.get(record);
+    const std::uint32_t offset =
+        noRect ? EmrExtTextOut::DxOffsetNoRect.get(record) : EmrExtTextOut::DxOffset.get(record);
     // An offset into the record's fixed part (0 in records without advances) names none.
     const std::uint32_t fixedPart = EmrExtTextOut::kSize - (noRect ? 16 : 0);
     if (offset < fixedPart) return {};
