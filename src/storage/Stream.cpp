@@ -14,14 +14,6 @@
 
 namespace kovet {
 
-std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
-    if (count == 0) return 0;
-    if (pos_ + count > data_.size()) data_.resize(pos_ + count);
-    std::memcpy(data_.data() + pos_, buffer, count);
-    pos_ += count;
-    return count;
-}
-
 namespace {
 
 // The new position of a seek, kept within 0 .. size. Offsets may come from untrusted data,
@@ -42,10 +34,37 @@ std::size_t readAt(std::span<const std::uint8_t> bytes, std::size_t& pos, void* 
     return n;
 }
 
+std::string describeErrno(const std::string& what, const std::filesystem::path& path) {
+    return what + " \"" + path.string() + "\". " + std::strerror(errno);
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(int fd) : fd_(fd) {}
+    ~FileHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
 } // namespace
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     return readAt(data_, pos_, buffer, count);
+}
+
+std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
+    if (count == 0) return 0;
+    if (pos_ + count > data_.size()) data_.resize(pos_ + count);
+    std::memcpy(data_.data() + pos_, buffer, count);
+    pos_ += count;
+    return count;
 }
 
 std::int64_t TMemoryStream::Seek(std::int64_t offset, Origin origin) {
@@ -76,32 +95,6 @@ std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
     pos_ = 0;
     return std::exchange(data_, {});
 }
-
-namespace {
-
-std::string describeErrno(const std::string& what, const std::filesystem::path& path) {
-    // Built by appends: GCC 12 warns falsely (-Wrestrict) on the chained operator+ at -O3.
-    std::string message = what;
-    message.append(" \"").append(path.string()).append("\". ").append(std::strerror(errno));
-    return message;
-}
-
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-} // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
     FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
