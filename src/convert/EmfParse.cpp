@@ -181,21 +181,20 @@ void TEMFParse::Parse() {
         return;
     }
 
-    // One copy of the bytes for the whole walk, so that a handler may clear or reload the
-    // metafile while it runs.
-    TMemoryStream stream;
-    Metafile->SaveToStream(stream);
-    stream.Seek(0, TStream::Origin::Begin);
+    // The walk holds on to the bytes it began with, so that a handler may clear or reload
+    // the metafile while it runs; nothing is copied.
+    const std::shared_ptr<const std::vector<std::uint8_t>> held = Metafile->Share();
+    const ConstBytes bytes = *held;
     Add("");
     Add("[Enhanced Metafile]");
-    Add("Total Size =\t\t" + std::to_string(stream.Size()));
+    Add("Total Size =\t\t" + std::to_string(bytes.size()));
 
-    stream.Read(header_.data(), header_.size());
+    std::copy_n(bytes.begin(), std::min(bytes.size(), header_.size()), header_.begin());
     AddHeaderBlock();
     Add("");
     Add("[Records]");
 
-    for (const EmfRecord& record : EmfRecords(stream.Bytes(), EmrRec::Size.get(header_))) {
+    for (const EmfRecord& record : EmfRecords(bytes, EmrRec::Size.get(header_))) {
         if (record.Type == EMR_EOF) break;
         if (OnRecord) OnRecord(*this, record.Bytes);
         Add(NameOf(record.Type));

@@ -61,8 +61,13 @@ std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
 
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
     if (count == 0) return 0;
-    if (pos_ + count > data_.size()) data_.resize(pos_ + count);
-    std::memcpy(data_.data() + pos_, buffer, count);
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    if (pos_ == data_.size()) {
+        data_.insert(data_.end(), bytes, bytes + count); // appending: no zero fill first
+    } else {
+        if (pos_ + count > data_.size()) data_.resize(pos_ + count);
+        std::memcpy(data_.data() + pos_, bytes, count);
+    }
     pos_ += count;
     return count;
 }

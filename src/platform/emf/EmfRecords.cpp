@@ -122,16 +122,5 @@ TDib ReadBitBltDib(ConstBytes record) {
             RecordBlock(record, BitsOffset.get(record), BitsSize.get(record))};
 }
 
-bool EmfRecordReader::Next(EmfRecord& record) {
-    if (offset_ > data_.size() || data_.size() - offset_ < EmrRec::kHeaderBytes) return false;
-    const ConstBytes rest = data_.subspan(offset_);
-    record.Type = EmrRec::Type.get(rest);
-    record.Size = EmrRec::Size.get(rest);
-    record.Offset = offset_;
-    const std::size_t length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, rest.size());
-    record.Bytes = rest.first(length);
-    offset_ += length;
-    return true;
-}
 
 } // namespace kovet

@@ -10,6 +10,7 @@
 #include "storage/Bytes.h"
 #include "storage/RecordField.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -665,8 +666,18 @@ class EmfRecordReader {
 public:
     explicit EmfRecordReader(ConstBytes data, std::size_t offset = 0) : data_(data), offset_(offset) {}
 
-    // The next record, or false at the end of the walk.
-    bool Next(EmfRecord& record);
+    // The next record, or false at the end of the walk. Inline: walks run once per record.
+    bool Next(EmfRecord& record) {
+        if (offset_ > data_.size() || data_.size() - offset_ < EmrRec::kHeaderBytes) return false;
+        const ConstBytes rest = data_.subspan(offset_);
+        record.Type = EmrRec::Type.get(rest);
+        record.Size = EmrRec::Size.get(rest);
+        record.Offset = offset_;
+        const std::size_t length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, rest.size());
+        record.Bytes = rest.first(length);
+        offset_ += length;
+        return true;
+    }
 
 private:
     ConstBytes data_;

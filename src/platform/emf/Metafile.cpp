@@ -22,32 +22,32 @@ TRect FrameOf(ConstBytes bytes) {
 } // namespace
 
 void TMetafile::LoadFromFile(const std::filesystem::path& path) {
-    bytes_ = ReadWholeFile(path);
+    LoadFromBytes(ReadWholeFile(path));
 }
 
 void TMetafile::LoadFromBytes(ConstBytes bytes) {
-    bytes_.assign(bytes.begin(), bytes.end());
+    LoadFromBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
 
 void TMetafile::LoadFromBytes(std::vector<std::uint8_t>&& bytes) {
-    bytes_ = std::move(bytes);
+    bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
 void TMetafile::SaveToStream(TStream& stream) const {
-    if (!bytes_.empty()) stream.Write(bytes_.data(), bytes_.size());
+    if (!bytes_->empty()) stream.Write(bytes_->data(), bytes_->size());
 }
 
 void TMetafile::Clear() {
-    bytes_.clear();
+    bytes_ = std::make_shared<const std::vector<std::uint8_t>>();
 }
 
 std::int32_t TMetafile::Width() const {
-    const TRect frame = FrameOf(bytes_);
+    const TRect frame = FrameOf(*bytes_);
     return HundredthsMmToPixels(std::int64_t(frame.Right) - frame.Left);
 }
 
 std::int32_t TMetafile::Height() const {
-    const TRect frame = FrameOf(bytes_);
+    const TRect frame = FrameOf(*bytes_);
     return HundredthsMmToPixels(std::int64_t(frame.Bottom) - frame.Top);
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace kovet {
@@ -22,8 +23,11 @@ public:
     // Writes the metafile's bytes at the stream's position; nothing when empty.
     void SaveToStream(TStream& stream) const;
     void Clear();
-    bool Empty() const { return bytes_.empty(); }
-    ConstBytes Data() const { return bytes_; }
+    bool Empty() const { return bytes_->empty(); }
+    ConstBytes Data() const { return *bytes_; }
+    // The bytes as they are now, kept alive for the holder even when the metafile is cleared
+    // or loaded again meanwhile (a walk whose handler does that goes on over what it began).
+    std::shared_ptr<const std::vector<std::uint8_t>> Share() const { return bytes_; }
 
     // The natural size of the picture in pixels at 96 per inch, from the header's frame
     // (0.01 mm); 0 when the bytes hold no header record.
@@ -31,7 +35,7 @@ public:
     std::int32_t Height() const;
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_ = std::make_shared<const std::vector<std::uint8_t>>();
 };
 
 } // namespace kovet
