@@ -94,6 +94,12 @@ TEST(RenderCommand, PdfAndSvgAreVectorPagesOfThePageSize) {
     for (const char* expected : {"INVOICE", "Northwind Supply Co.", "BILL TO", "Total due", "Thank you!"}) {
         EXPECT_NE(text->find(expected), std::string::npos) << expected;
     }
+    // poppler rasterises the page at 48 dpi: half the page's pixels.
+    ASSERT_TRUE(Tool("pdftoppm -r 48 -png -singlefile " + ShellQuote((dir / "page.pdf").string()) + " " +
+                     ShellQuote((dir / "poppler").string())));
+    const auto raster = ReadFile(dir / "poppler.png");
+    EXPECT_EQ(be32(raster, 16), 408u);
+    EXPECT_EQ(be32(raster, 20), 528u);
 }
 
 TEST(RenderCommand, UsageAndFailures) {
