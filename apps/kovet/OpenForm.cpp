@@ -7,7 +7,7 @@ namespace kovet::cli {
 namespace {
 
 FormEncoding loadRecordList(ConstBytes file, TKVTFile& list) {
-    TMemoryStream stream(file);
+    TBytesStream stream(file);
     try {
         switch (TCustomRecordList::StreamFormat(stream)) {
         case sfCurrent: list.LoadFromStream(stream); return FormEncoding::Current;
@@ -36,7 +36,7 @@ FormEncoding OpenForm(ConstBytes file, TKVT& form) {
     if (IsCurrentFormFile(file)) return loadRecordList(file, form.KVTFile());
 
     TOldKVT legacy;
-    TMemoryStream stream(file);
+    TBytesStream stream(file);
     legacy.LoadFromStream(stream);
     ConvertOldKVT(legacy, form);
     return FormEncoding::Legacy;

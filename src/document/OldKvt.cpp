@@ -196,7 +196,7 @@ std::vector<std::uint8_t> TOldKVT::KVTData() {
 }
 
 void TOldKVT::SetKVTData(std::span<const std::uint8_t> bytes) {
-    TMemoryStream stream(bytes);
+    TBytesStream stream(bytes);
     LoadFromStream(stream);
 }
 
