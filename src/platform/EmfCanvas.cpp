@@ -1,6 +1,7 @@
 #include "platform/EmfCanvas.h"
 
 #include "platform/emf/EmfRecords.h"
+#include "storage/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,38 +27,6 @@ std::size_t Pad4(std::size_t n) {
 std::int32_t ScaleRounded(std::int64_t value, std::int64_t num, std::int64_t den) {
     const std::int64_t scaled = value * num;
     return std::int32_t(scaled >= 0 ? (scaled + den / 2) / den : (scaled - den / 2) / den);
-}
-
-// Malformed sequences become U+FFFD; characters beyond the BMP become surrogate pairs.
-std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = std::uint8_t(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = std::uint8_t(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-        valid = valid && code >= kMinimum[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-        if (!valid) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        if (code >= 0x10000) {
-            out.push_back(char16_t(0xD800 + ((code - 0x10000) >> 10)));
-            out.push_back(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(char16_t(code));
-        }
-        i += length;
-    }
-    return out;
 }
 
 // Coordinates are scaled 16-bit record fields in practice; arithmetic on them saturates so

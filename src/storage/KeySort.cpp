@@ -1,6 +1,7 @@
 #include "KeySort.h"
 
 #include "Bytes.h"
+#include "Text1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,14 +13,10 @@ namespace {
 
 constexpr std::uint8_t kLastSortType = 13;
 
-int foldUpper(std::uint8_t c) {
-    return (c >= 'a' && c <= 'z') ? c - 32 : c;
-}
-
 int compareFolded(const std::uint8_t* a, std::size_t lenA, const std::uint8_t* b, std::size_t lenB) {
     const std::size_t n = std::min(lenA, lenB);
     for (std::size_t i = 0; i < n; ++i) {
-        const int d = foldUpper(a[i]) - foldUpper(b[i]);
+        const int d = int(std::uint8_t(AsciiUpperChar(char(a[i])))) - int(std::uint8_t(AsciiUpperChar(char(b[i]))));
         if (d != 0) return d;
     }
     return lenA < lenB ? -1 : (lenA > lenB ? 1 : 0);

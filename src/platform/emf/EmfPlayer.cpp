@@ -3,6 +3,7 @@
 #include "platform/Dib.h"
 #include "platform/emf/EmfRecords.h"
 #include "storage/Text1252.h"
+#include "storage/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -204,41 +205,6 @@ std::optional<GdiObject> StockObject(std::uint32_t index) {
     case DEVICE_DEFAULT_FONT: return LogFont{};
     default: return std::nullopt; // palettes and unknown indices
     }
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
-// NULs are dropped; a lone surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        const bool high = c >= 0xD800 && c <= 0xDBFF;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c != 0) AppendUtf8(out, c);
-    }
-    return out;
 }
 
 // The parameter bytes a record type needs; a shorter record of the type is skipped.
