@@ -1,4 +1,5 @@
 // Drawing a form, parsing metafiles and exporting a page.
+#include "Application.h"
 #include "Ratios.h"
 
 #include "convert/EmfParse.h"
@@ -11,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -20,17 +20,6 @@
 
 namespace kovet::bench {
 namespace {
-
-// Painting needs the platform's fonts.
-QGuiApplication& application() {
-    static int argc = 1;
-    static char name[] = "kovet_bench";
-    static char* argv[] = {name, nullptr};
-    static const bool offscreen = (qputenv("QT_QPA_PLATFORM", "offscreen"), true);
-    static QGuiApplication app(argc, argv);
-    (void)offscreen;
-    return app;
-}
 
 // 1,000 objects over a Letter page: frames, lines, ellipses, texts and fields in turn.
 TKVT& mixedForm() {

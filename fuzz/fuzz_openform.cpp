@@ -1,8 +1,8 @@
 // The designer's way of opening a file, on arbitrary bytes: the raw version test chooses
 // between the record-list encodings and the legacy conversion; then both dumps of the result.
+#include "document/OpenForm.h"
 #include "kovet/FormInfo.h"
 #include "kovet/FormJson.h"
-#include "kovet/OpenForm.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -19,7 +19,6 @@ bool hasControlBytesOtherThanNewline(const std::string& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kovet;
-    using namespace kovet::cli;
     TKVT form;
     FormEncoding encoding;
     try {

@@ -2,7 +2,7 @@
 
 // `kovet info`: a readable summary of a form, the page first and then one line per record.
 
-#include "OpenForm.h"
+#include "document/OpenForm.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // `kovet info --json`: one JSON object holding the encoding and every record with every
 // named field of its layout.
 
-#include "OpenForm.h"
+#include "document/OpenForm.h"
 
 #include <string>
 

@@ -4,12 +4,19 @@
 //   kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]
 //                                the page as a picture
 //   kovet emfdump FILE.emf       the metafile's header and record names, one per line
+//   kovet fill FORM [--data FILE.kvf]... [--set NAME=VALUE]... [--dump] [-o OUT.kvf|pdf|png|emf]
+//              [--print-options NAME,...]
+//                                the form filled in: its field values listed, saved, printed
+//   kovet print FORM [--data FILE.kvf] [--printer NAME]
+//                                the filled form on a printer
 // Exit status: 0 done, 1 the file could not be read, was invalid or could not be written
 // (the reason on one line of standard error), 2 wrong usage.
 
+#include "Fill.h"
 #include "FormInfo.h"
 #include "FormJson.h"
-#include "OpenForm.h"
+#include "QtSession.h"
+#include "document/OpenForm.h"
 
 #include "convert/EmfParse.h"
 #include "display/PageExport.h"
@@ -36,7 +43,10 @@ constexpr const char* kUsageText =
     "usage: kovet info [--json] FILE\n"
     "       kovet convert IN -o OUT.kvt\n"
     "       kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]\n"
-    "       kovet emfdump FILE.emf\n";
+    "       kovet emfdump FILE.emf\n"
+    "       kovet fill FORM [--data FILE.kvf]... [--set NAME=VALUE]... [--dump] [-o OUT.kvf|pdf|png|emf]\n"
+    "                  [--print-options NAME,...]\n"
+    "       kovet print FORM [--data FILE.kvf] [--printer NAME]\n";
 
 bool isOption(const std::string& arg) {
     return !arg.empty() && arg[0] == '-';
@@ -45,6 +55,10 @@ bool isOption(const std::string& arg) {
 int usage() {
     std::fputs(kUsageText, stderr);
     return kUsage;
+}
+
+int usageOr(int status) {
+    return status == kUsageError ? usage() : status;
 }
 
 int info(const std::vector<std::string>& args) {
@@ -119,12 +133,8 @@ int render(const std::vector<std::string>& args, int& argc, char** argv) {
     const std::optional<TPageFormat> format = PageFormatForFileName(*out);
     if (!format) return usage();
 
-    // Drawing text needs the platform's fonts; no window is ever shown, and the platform's
-    // chatter (warnings about runtime folders and the like) is not this tool's output.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
+    // Drawing text needs the platform's fonts.
+    PrepareOffscreenQt();
     QGuiApplication application(argc, argv);
     TKVT form;
     OpenFormFile(*in, form);
@@ -157,6 +167,8 @@ int main(int argc, char** argv) {
         if (command == "convert") return convert(args);
         if (command == "render") return render(args, argc, argv);
         if (command == "emfdump") return emfdump(args);
+        if (command == "fill") return usageOr(Fill(args, argc, argv));
+        if (command == "print") return usageOr(Print(args, argc, argv));
         if (command == "--help" || command == "-h") {
             std::fputs(kUsageText, stdout);
             return 0;

@@ -49,16 +49,6 @@ std::vector<TDrawProblem> drawOn(QPaintDevice& device, TKVT& form, TSize size, c
     return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
 }
 
-std::vector<std::uint8_t> bmpBytes(const QImage& image) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    std::vector<std::uint32_t> pixels(std::size_t(rgb.width()) * std::size_t(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
-        std::copy(row, row + rgb.width(), pixels.begin() + std::ptrdiff_t(y) * rgb.width());
-    }
-    return WriteBmp24(rgb.width(), rgb.height(), pixels);
-}
-
 std::vector<std::uint8_t> pngBytes(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
@@ -113,6 +103,16 @@ std::vector<std::uint8_t> emfBytes(TKVT& form, TSize size, const TPageRenderOpti
 
 } // namespace
 
+std::vector<std::uint8_t> ImageToBmp(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    std::vector<std::uint32_t> pixels(std::size_t(rgb.width()) * std::size_t(rgb.height()));
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(rgb.constScanLine(y));
+        std::copy(row, row + rgb.width(), pixels.begin() + std::ptrdiff_t(y) * rgb.width());
+    }
+    return WriteBmp24(rgb.width(), rgb.height(), pixels);
+}
+
 std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName) {
     const std::string extension = AsciiUpper(fileName.extension().string());
     if (extension == ".BMP") return TPageFormat::Bmp;
@@ -142,7 +142,7 @@ std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPage
                                      std::vector<TDrawProblem>& problems) {
     const TSize size = PagePictureSize(form, options.Scale);
     switch (format) {
-    case TPageFormat::Bmp: return bmpBytes(RenderPageImage(form, options, problems));
+    case TPageFormat::Bmp: return ImageToBmp(RenderPageImage(form, options, problems));
     case TPageFormat::Png: return pngBytes(RenderPageImage(form, options, problems));
     case TPageFormat::Emf: return emfBytes(form, size, options, problems);
     case TPageFormat::Pdf: return pdfBytes(form, size, options, problems);

@@ -27,6 +27,9 @@ struct TPageRenderOptions {
 // The picture's size: trunc(PageWidth x scale) by trunc(PageHeight x scale) pixels.
 TSize PagePictureSize(TKVT& form, double scale);
 
+// A 24-bit BMP file image of the picture.
+std::vector<std::uint8_t> ImageToBmp(const QImage& image);
+
 // Draws the page, opaque, into a white image of PagePictureSize.
 QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems);
 

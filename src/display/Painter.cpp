@@ -14,11 +14,6 @@ namespace {
 
 constexpr std::int32_t MM_ANISOTROPIC = 8;
 
-// Scaled page values are computed in floating point and truncated toward zero.
-std::int32_t scaled(double value, float s) {
-    return std::int32_t(std::trunc(value * double(s)));
-}
-
 // Style codes outside 0..3 leave the style as the previous drawing step set it.
 void applyPenStyle(Canvas& canvas, std::uint8_t code) {
     static constexpr std::array<TPenStyle, 4> styles = {TPenStyle::psSolid, TPenStyle::psDash, TPenStyle::psDot,
@@ -47,7 +42,7 @@ public:
     void background(bool opaque) {
         const THeaderBytes h = form_.GetHeader();
         const std::uint8_t thickness = HeaderRec::BorderThickness.get(h);
-        canvas_.Pen.Width = thickness != 0 ? scaled(thickness, s_) : 1;
+        canvas_.Pen.Width = thickness != 0 ? Scaled(thickness, s_) : 1;
         canvas_.Pen.Color = clBlack;
         applyPenStyle(canvas_, HeaderRec::BorderStyle.get(h));
         canvas_.Brush.Color = HeaderRec::PageColor.get(h);
@@ -83,10 +78,10 @@ public:
 private:
     // The scaled box is stored back into the copy's 16-bit fields, keeping their low bits.
     void scaleBox(Bytes r) const {
-        ObjectRec::Left.set(r, std::int16_t(scaled(ObjectRec::Left.get(r), s_) + rect_.Left));
-        ObjectRec::Top.set(r, std::int16_t(scaled(ObjectRec::Top.get(r), s_) + rect_.Top));
-        ObjectRec::Width.set(r, std::int16_t(scaled(ObjectRec::Width.get(r), s_)));
-        ObjectRec::Height.set(r, std::int16_t(scaled(ObjectRec::Height.get(r), s_)));
+        ObjectRec::Left.set(r, std::int16_t(Scaled(ObjectRec::Left.get(r), s_) + rect_.Left));
+        ObjectRec::Top.set(r, std::int16_t(Scaled(ObjectRec::Top.get(r), s_) + rect_.Top));
+        ObjectRec::Width.set(r, std::int16_t(Scaled(ObjectRec::Width.get(r), s_)));
+        ObjectRec::Height.set(r, std::int16_t(Scaled(ObjectRec::Height.get(r), s_)));
     }
 
     static TRect box(ConstBytes r) {
@@ -97,7 +92,7 @@ private:
     void frame(ConstBytes r) {
         canvas_.Brush.Color = FrameRec::InnerColor.get(r);
         canvas_.Pen.Color = FrameRec::OuterColor.get(r);
-        canvas_.Pen.Width = scaled(FrameRec::Thickness.get(r), s_);
+        canvas_.Pen.Width = Scaled(FrameRec::Thickness.get(r), s_);
         applyPenStyle(canvas_, FrameRec::OuterStyle.get(r));
         applyBrushStyle(canvas_, FrameRec::InnerStyle.get(r));
         if (canvas_.Pen.Color == canvas_.Brush.Color) canvas_.Pen.Style = TPenStyle::psClear;
@@ -107,7 +102,7 @@ private:
         if (roundness <= 0) {
             canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
         } else {
-            const std::int32_t corner = scaled(roundness, s_);
+            const std::int32_t corner = Scaled(roundness, s_);
             canvas_.RoundRect(b.Left, b.Top, b.Right, b.Bottom, corner, corner);
         }
     }
@@ -115,7 +110,7 @@ private:
     void ellipse(ConstBytes r) {
         canvas_.Brush.Color = EllipseRec::InnerColor.get(r);
         canvas_.Pen.Color = EllipseRec::OuterColor.get(r);
-        canvas_.Pen.Width = scaled(EllipseRec::Thickness.get(r), s_);
+        canvas_.Pen.Width = Scaled(EllipseRec::Thickness.get(r), s_);
         applyPenStyle(canvas_, EllipseRec::OuterStyle.get(r));
         applyBrushStyle(canvas_, EllipseRec::InnerStyle.get(r));
         if (!form_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
@@ -126,7 +121,7 @@ private:
     void line(ConstBytes r) {
         canvas_.Brush.Style = TBrushStyle::bsClear;
         canvas_.Pen.Color = LineRec::Color.get(r);
-        canvas_.Pen.Width = scaled(LineRec::Thickness.get(r), s_);
+        canvas_.Pen.Width = Scaled(LineRec::Thickness.get(r), s_);
         applyPenStyle(canvas_, LineRec::Style.get(r));
         const TRect b = box(r);
         const std::int32_t mx = b.Width() / 2 + b.Left;
@@ -156,7 +151,7 @@ private:
         canvas_.Font.Style = FontRec::FontStyle.get(r);
         canvas_.Font.Color = color;
         canvas_.Font.CharSet = 1; // DEFAULT_CHARSET
-        canvas_.Font.Height = -std::abs(scaled(h, s_));
+        canvas_.Font.Height = -std::abs(Scaled(h, s_));
         canvas_.Font.Escapement = 0;
     }
 
@@ -252,7 +247,7 @@ private:
 
     // An unscaled picture keeps its own size, scaled only by the drawing scale.
     TRect naturalSize(const TRect& b, std::int32_t width, std::int32_t height) const {
-        return {b.Left, b.Top, scaled(width, s_) + b.Left, scaled(height, s_) + b.Top};
+        return {b.Left, b.Top, Scaled(width, s_) + b.Left, Scaled(height, s_) + b.Top};
     }
 
     TKVT& form_;
@@ -263,6 +258,10 @@ private:
 };
 
 } // namespace
+
+std::int32_t Scaled(double value, float s) {
+    return std::int32_t(std::trunc(value * double(s)));
+}
 
 std::string FieldPlaceholderCaption(ConstBytes field) {
     static constexpr std::array<const char*, 21> prefixes = {

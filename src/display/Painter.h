@@ -19,6 +19,9 @@ struct TDrawProblem {
     std::string Message;
 };
 
+// A page value at scale s: computed in floating point and truncated toward zero.
+std::int32_t Scaled(double value, float s);
+
 // Draws the whole form into `rect` of the canvas, scaled so that the page width fills the
 // rectangle. Opaque fills the rectangle with the page colour first. Uses form.Designing,
 // form.Shading and form.DashColor. Never throws for the form's content.

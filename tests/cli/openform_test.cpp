@@ -1,12 +1,12 @@
 // Reading a file the way the designer opens it, in process.
 #include "FormFiles.h"
 
-#include "kovet/OpenForm.h"
+#include "document/OpenForm.h"
 
 #include <gtest/gtest.h>
 
 using namespace clitest;
-using namespace kovet::cli;
+using namespace kovet;
 
 TEST(OpenForm, RawVersionBytesDecideBetweenRecordsAndLegacy) {
     TKVT source;

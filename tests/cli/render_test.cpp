@@ -3,6 +3,7 @@
 
 #include "CliRun.h"
 
+#include "ExternalTool.h"
 #include "storage/Bytes.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 
 using namespace clitest;
+using kovet::test::Tool;
 
 namespace {
 
@@ -17,17 +19,6 @@ const std::string kInvoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.
 
 std::uint32_t be32(const std::vector<std::uint8_t>& b, std::size_t at) {
     return std::uint32_t(b[at]) << 24 | std::uint32_t(b[at + 1]) << 16 | std::uint32_t(b[at + 2]) << 8 | b[at + 3];
-}
-
-// Output of a shell command, or nullopt when the tool is missing.
-std::optional<std::string> Tool(const std::string& command) {
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::string out;
-    char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    return ::pclose(pipe) == 0 ? std::optional(out) : std::nullopt;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "OpenForm.h"
+#include "document/OpenForm.h"
 
 #include "document/OldKvt.h"
 #include "storage/Stream.h"
 
-namespace kovet::cli {
+namespace kovet {
 namespace {
 
 FormEncoding loadRecordList(ConstBytes file, TKVTFile& list) {
@@ -46,4 +46,4 @@ FormEncoding OpenFormFile(const std::filesystem::path& path, TKVT& form) {
     return OpenForm(ReadWholeFile(path), form);
 }
 
-} // namespace kovet::cli
+} // namespace kovet

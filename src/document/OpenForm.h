@@ -1,14 +1,15 @@
 #pragma once
 
-// Reading a form file the way the designer opens it: the raw bytes decide between the
-// record-list encodings and the legacy layout, without the form object's own checks.
+// Reading a form file the way the designer and the run-time widget open it: the raw bytes
+// decide between the record-list encodings and the legacy layout, without the form object's
+// own checks.
 
 #include "document/KVTFile.h"
 
 #include <filesystem>
 #include <string_view>
 
-namespace kovet::cli {
+namespace kovet {
 
 enum class FormEncoding {
     Current,   // 20-byte item headers
@@ -29,4 +30,4 @@ FormEncoding OpenForm(ConstBytes file, TKVT& form);
 // The same for a file on disk; EFileError when it cannot be read.
 FormEncoding OpenFormFile(const std::filesystem::path& path, TKVT& form);
 
-} // namespace kovet::cli
+} // namespace kovet

@@ -1,0 +1,460 @@
+// Filling a form in: the fields over the page, the one open editor, moving between fields,
+// and the field values as data.
+
+#include "KVTCheckBox.h"
+#include "KVTEdit.h"
+#include "KVTImage.h"
+#include "Painter.h"
+#include "WidgetColor.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Text1252.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextCursor>
+
+namespace kovet {
+namespace {
+
+std::vector<std::string> splitLines(const QString& text) {
+    std::vector<std::string> lines;
+    if (text.isEmpty()) return lines;
+    for (const QString& line : text.split('\n'))
+        lines.push_back(line.toStdString());
+    return lines;
+}
+
+QString joinLines(const std::vector<std::string>& lines) {
+    QStringList list;
+    for (const std::string& line : lines)
+        list << QString::fromStdString(line);
+    return list.join('\n');
+}
+
+bool isNumberOrDateFormat(TKVTFieldFormat format) {
+    return format >= lfoReal && format <= lfoMTime;
+}
+
+} // namespace
+
+TKVTImage::TKVTImage(QWidget* parent) : TCustomKVTImage(parent) {
+    RebuildFields();
+}
+
+TKVTImage::~TKVTImage() {
+    closeField(false);
+    // The form's change notification must not reach a half-destroyed image.
+    form().OnChange = nullptr;
+}
+
+TKVTField* TKVTImage::Fields(std::int32_t i) const {
+    return i >= 0 && i < FieldCount() ? fields_[std::size_t(i)].get() : nullptr;
+}
+
+TKVTField* TKVTImage::FieldByName(std::string_view name) const {
+    for (const auto& field : fields_)
+        if (SameText(field->Name, name)) return field.get();
+    return nullptr;
+}
+
+std::vector<TKVTField*> TKVTImage::fieldPointers() const {
+    std::vector<TKVTField*> pointers;
+    pointers.reserve(fields_.size());
+    for (const auto& field : fields_)
+        pointers.push_back(field.get());
+    return pointers;
+}
+
+void TKVTImage::RebuildFields() {
+    CloseField();
+    current_ = nullptr;
+    siblings_.clear();
+    fields_.clear();
+    TRecObj_KVTField& records = form().KVTFile().Fields;
+    for (std::int32_t i = 0, n = records.Count(); i < n; ++i) {
+        auto field = std::make_unique<TKVTField>();
+        // Page units are 96 to the inch whatever the screen.
+        field->AssignFromRecord(records.Items(i), 96);
+        field->FieldIndex = i;
+        field->Image = this;
+        field->Siblings = &siblings_;
+        field->Metrics = &metrics_;
+        field->OnDataChange = [this](TKVTLabel& label) { repaintField(static_cast<TKVTField&>(label)); };
+        field->OnRepaint = field->OnDataChange;
+        siblings_.push_back(field.get());
+        fields_.push_back(std::move(field));
+    }
+    lastScale_ = 1.0f;
+    lastOrigin_ = {};
+}
+
+void TKVTImage::RescaleFields() {
+    CloseField();
+    const TRect r = GetDrawRect(true);
+    const float s = ScreenScale();
+    for (const auto& field : fields_) {
+        const std::int32_t left = Scaled(field->Left, s) + r.Left, top = Scaled(field->Top, s) + r.Top;
+        field->ScreenRect = {left, top, left + Scaled(field->Width, s), top + Scaled(field->Height, s)};
+        field->ScreenFontHeight = Scaled(field->Font.Height, s);
+    }
+}
+
+void TKVTImage::syncScale() {
+    // The fields' screen rectangles follow the page's scale and its place on the widget.
+    const float s = ScreenScale();
+    const TRect r = GetDrawRect(true);
+    if (s == lastScale_ && r.Left == lastOrigin_.X && r.Top == lastOrigin_.Y) return;
+    RescaleFields();
+    lastScale_ = s;
+    lastOrigin_ = {r.Left, r.Top};
+}
+
+void TKVTImage::Invalidate() {
+    syncScale();
+    TCustomKVTImage::Invalidate();
+}
+
+void TKVTImage::DrawFields(Canvas& canvas, const TRect& rect, bool outline) {
+    syncScale();
+    const float s = form().ScaleFor(rect);
+    for (const auto& field : fields_) {
+        const std::int32_t left = Scaled(field->Left, s) + rect.Left;
+        const std::int32_t top = Scaled(field->Top, s) + rect.Top;
+        DrawControl(canvas, {field.get(), nullptr}, outline, s,
+                    {left, top, left + Scaled(field->Width, s), top + Scaled(field->Height, s)});
+    }
+}
+
+void TKVTImage::repaintField(const TKVTField& field) {
+    if (updating_) return;
+    if (HasOption(DisplayOptions(), kvtDoublebuffer)) {
+        // The values are part of the off-screen page: it has to be drawn again.
+        TCustomKVTImage::Invalidate();
+        return;
+    }
+    const float s = ScreenScale();
+    const TRect r = GetDrawRect(true);
+    const std::int32_t left = Scaled(field.Left, s) + r.Left, top = Scaled(field.Top, s) + r.Top;
+    const std::int32_t right = Scaled(field.Left + field.Width, s) + r.Left;
+    const std::int32_t bottom = Scaled(field.Top + field.Height, s) + r.Top;
+    update(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+}
+
+void TKVTImage::Reload() {
+    RebuildFields();
+    RescaleFields();
+    TCustomKVTImage::Invalidate();
+}
+
+void TKVTImage::mousePressEvent(QMouseEvent* event) {
+    TCustomKVTImage::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    const QPoint p = event->position().toPoint();
+    for (const auto& field : fields_) {
+        TRect hit = field->ScreenRect;
+        if (field->Format() == lfoCheckbox) hit.Right = hit.Left + 15;
+        if (p.x() < hit.Left || p.x() >= hit.Right || p.y() < hit.Top || p.y() >= hit.Bottom) continue;
+        if (field->ReadOnly) return;
+        OpenField(field.get());
+        if (auto* box = dynamic_cast<TKVTCheckBox*>(editor_); box != nullptr && field->Format() == lfoCheckbox)
+            box->Click();
+        return;
+    }
+}
+
+void TKVTImage::OpenField(TKVTField* field) {
+    if (field == nullptr) return;
+    CloseField();
+    current_ = field;
+    const TKVTFieldFormat format = field->Format();
+
+    TFont font = field->Font;
+    font.Height = field->ScreenFontHeight;
+    const QFont qfont = ToQFont(font);
+    const TRect& box = field->ScreenRect;
+    const auto placeEditor = [&](QWidget* editor, int preferredHeight) {
+        editor->setFont(qfont);
+        QRect bounds(box.Left, box.Top, box.Width(), box.Height());
+        if (field->CtlBorder && preferredHeight > 0 && preferredHeight != box.Height()) {
+            // Centred on the field when the editor's own height differs from it.
+            bounds.setTop(box.Top + (box.Height() - preferredHeight) / 2);
+            bounds.setHeight(preferredHeight);
+        }
+        editor->setGeometry(bounds);
+    };
+    const auto colour = [&](QWidget* editor) {
+        QPalette palette = editor->palette();
+        palette.setColor(QPalette::Base, QColorOf(field->CtlColor));
+        editor->setPalette(palette);
+    };
+
+    QWidget* editor = nullptr;
+    switch (format) {
+    case lfoCheckbox: {
+        auto* box = new TKVTCheckBox(this);
+        box->setFont(qfont);
+        box->setGeometry(field->ScreenRect.Left, field->ScreenRect.Top, 15, field->ScreenRect.Height());
+        box->SetAutoSize(false);
+        box->SetCaption("");
+        box->SetBoxColor(field->CtlColor);
+        if (!field->CtlBorder) box->SetCheckStyle(csFlatThickCross);
+        box->OnChange = [this](TKVTCheckBox&) { editorChanged(); };
+        box->SetChecked(field->Checked());
+        editor = box;
+        break;
+    }
+    case lfoComboBox: {
+        auto* combo = new QComboBox(this);
+        combo->setEditable(true);
+        colour(combo);
+        placeEditor(combo, combo->sizeHint().height());
+        if (!field->CtlBorder) combo->setFrame(false);
+        for (const std::string& item : field->Lines())
+            combo->addItem(QString::fromStdString(item));
+        if (field->MaxLength > 0) combo->lineEdit()->setMaxLength(field->MaxLength);
+        combo->setEditText(QString::fromStdString(field->DisplayText()));
+        connect(combo, &QComboBox::editTextChanged, this, [this] { editorChanged(); });
+        connect(combo, &QComboBox::currentIndexChanged, this, [this] { editorChanged(); });
+        editor = combo;
+        break;
+    }
+    case lfoMemo: {
+        auto* memo = new QPlainTextEdit(this);
+        colour(memo);
+        placeEditor(memo, 0);
+        if (!field->CtlBorder) memo->setFrameStyle(QFrame::NoFrame);
+        memo->setTabChangesFocus(true);
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, memo, max = field->MaxLength] {
+            if (max > 0 && memo->toPlainText().size() > max) {
+                QTextCursor cursor = memo->textCursor();
+                cursor.deletePreviousChar();
+                return;
+            }
+            editorChanged();
+        });
+        memo->setPlainText(joinLines(field->Lines()));
+        editor = memo;
+        break;
+    }
+    default: {
+        auto* edit = new TKVTEdit(this);
+        edit->SetColor(field->CtlColor);
+        placeEditor(edit, edit->sizeHint().height());
+        if (!field->CtlBorder) edit->SetFlat(true);
+        edit->OnChange = [this](TKVTEdit&) { editorChanged(); };
+        edit->SetFormat(format);
+        edit->SetMaxLength(field->MaxLength);
+        edit->SetDecimals(field->Decimals());
+        edit->SetDigits(field->Digits());
+        if (isNumberOrDateFormat(format))
+            edit->SetValue(field->Value());
+        else
+            edit->SetText(field->DisplayText());
+        editor = edit;
+        break;
+    }
+    }
+    editor->hide();
+    editor->setFocusPolicy(Qt::ClickFocus);
+
+    if (OnFieldControlCreate) {
+        QWidget* control = editor;
+        OnFieldControlCreate(*this, *field, control);
+        if (control != editor && control != nullptr) {
+            delete editor;
+            editor = control;
+        }
+    }
+    editor_ = editor;
+    watchEditor(editor);
+    editor->show();
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TKVTImage::watchEditor(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void TKVTImage::editorChanged() {
+    if (current_ == nullptr || editor_ == nullptr) return;
+    if (OnFieldChange) OnFieldChange(*this, *current_, editor_);
+    if (dynamic_cast<TKVTCheckBox*>(editor_) == nullptr || current_->GroupIndex <= 0) return;
+    for (const auto& field : fields_)
+        if (field->GroupIndex == current_->GroupIndex && field->Checked()) field->SetChecked(false);
+}
+
+void TKVTImage::CloseField() {
+    closeField(true);
+}
+
+void TKVTImage::closeField(bool writeBack) {
+    if (editor_ == nullptr || closing_) return;
+    closing_ = true;
+    QWidget* editor = editor_;
+    if (writeBack && current_ != nullptr) {
+        TKVTField& field = *current_;
+        const TKVTFieldFormat format = field.Format();
+        auto* edit = dynamic_cast<TKVTEdit*>(editor);
+        if (format == lfoCheckbox) {
+            if (auto* box = dynamic_cast<TKVTCheckBox*>(editor)) field.SetChecked(box->Checked());
+        } else if (format == lfoComboBox) {
+            if (auto* combo = dynamic_cast<QComboBox*>(editor)) {
+                field.ItemIndex = combo->currentIndex();
+                field.SetStringValue(combo->currentText().toStdString());
+            }
+        } else if (format == lfoMemo) {
+            if (auto* memo = dynamic_cast<QPlainTextEdit*>(editor)) field.SetLines(splitLines(memo->toPlainText()));
+        } else if (edit != nullptr) {
+            edit->Commit();
+            if (isNumberOrDateFormat(format))
+                field.SetValue(edit->Value());
+            else
+                field.SetStringValue(edit->Text());
+        }
+        if (OnFieldExit) OnFieldExit(*this, field);
+    }
+    editor_ = nullptr;
+    editor->removeEventFilter(this);
+    for (QWidget* child : editor->findChildren<QWidget*>())
+        child->removeEventFilter(this);
+    disconnect(editor, nullptr, this, nullptr);
+    if (auto* edit = dynamic_cast<TKVTEdit*>(editor)) edit->OnChange = nullptr;
+    if (auto* box = dynamic_cast<TKVTCheckBox*>(editor)) box->OnChange = nullptr;
+    editor->hide();
+    // The editor may be in the middle of its own event (a key or its loss of focus).
+    editor->deleteLater();
+    closing_ = false;
+}
+
+void TKVTImage::NextField() {
+    if (current_ == nullptr || current_->TabOrder < 0) return;
+    CloseField();
+    const std::int32_t order = current_->TabOrder;
+    TKVTField *first = nullptr, *next = nullptr;
+    std::int32_t firstOrder = 32767, nextOrder = 32767;
+    for (const auto& field : fields_) {
+        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
+        if (field->TabOrder < firstOrder) {
+            first = field.get();
+            firstOrder = field->TabOrder;
+        }
+        if (field->TabOrder > order && field->TabOrder < nextOrder) {
+            next = field.get();
+            nextOrder = field->TabOrder;
+            if (nextOrder == order + 1) break;
+        }
+    }
+    if (next != nullptr)
+        OpenField(next);
+    else if (first != nullptr)
+        OpenField(first);
+}
+
+void TKVTImage::PriorField() {
+    if (current_ == nullptr || current_->TabOrder < 0) return;
+    CloseField();
+    const std::int32_t order = current_->TabOrder;
+    TKVTField *last = nullptr, *prior = nullptr;
+    std::int32_t lastOrder = -32767, priorOrder = -32767;
+    for (const auto& field : fields_) {
+        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
+        if (field->TabOrder > lastOrder) {
+            last = field.get();
+            lastOrder = field->TabOrder;
+        }
+        if (field->TabOrder < order && field->TabOrder > priorOrder) {
+            prior = field.get();
+            priorOrder = field->TabOrder;
+            if (priorOrder == order - 1) break;
+        }
+    }
+    if (prior != nullptr)
+        OpenField(prior);
+    else if (last != nullptr)
+        OpenField(last);
+}
+
+bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
+    if (editor_ == nullptr) return TCustomKVTImage::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        // Shift is held when its key went down, or when a key comes with it.
+        shiftHeld_ = keyEvent->key() == Qt::Key_Shift || keyEvent->modifiers().testFlag(Qt::ShiftModifier);
+        switch (keyEvent->key()) {
+        case Qt::Key_Backtab: PriorField(); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (dynamic_cast<QPlainTextEdit*>(editor_) != nullptr) break;
+            [[fallthrough]];
+        case Qt::Key_Tab:
+            if (shiftHeld_)
+                PriorField();
+            else
+                NextField();
+            return true;
+        case Qt::Key_Escape: CloseField(); return true;
+        default: break;
+        }
+        break;
+    }
+    case QEvent::KeyRelease:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Shift) shiftHeld_ = false;
+        break;
+    case QEvent::FocusOut: {
+        // Leaving the editor closes it, once its own focus handling is over. Another window
+        // taking over, and the editor's own pop-ups, leave it open.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) break;
+        QMetaObject::invokeMethod(
+            this,
+            [this, editor = QPointer<QWidget>(editor_)] {
+                if (editor == nullptr || editor != editor_) return;
+                const QWidget* focus = QApplication::focusWidget();
+                if (focus != nullptr && (focus == editor || editor->isAncestorOf(focus))) return;
+                CloseField();
+            },
+            Qt::QueuedConnection);
+        break;
+    }
+    default: break;
+    }
+    return TCustomKVTImage::eventFilter(watched, event);
+}
+
+std::vector<std::string> TKVTImage::SaveFieldStrings() {
+    CloseField();
+    return kovet::SaveFieldStrings(fieldPointers(), SaveReadOnlyFields);
+}
+
+void TKVTImage::SaveFieldData(const std::filesystem::path& fileName) {
+    WriteFieldDataFile(fileName, SaveFieldStrings());
+}
+
+void TKVTImage::LoadFieldStrings(std::span<const std::string> lines) {
+    CloseField();
+    updating_ = true;
+    try {
+        kovet::LoadFieldStrings(fieldPointers(), lines);
+    } catch (...) {
+        updating_ = false;
+        Invalidate();
+        throw;
+    }
+    updating_ = false;
+    Invalidate();
+}
+
+void TKVTImage::LoadFieldData(const std::filesystem::path& fileName) {
+    LoadFieldStrings(ReadFieldDataFile(fileName));
+}
+
+} // namespace kovet

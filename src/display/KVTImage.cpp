@@ -1,0 +1,316 @@
+#include "KVTImage.h"
+
+#include "PageExport.h"
+#include "Painter.h"
+#include "document/OpenForm.h"
+#include "platform/Dib.h"
+#include "platform/EmfCanvas.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Stream.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace kovet {
+namespace {
+
+constexpr std::array<std::string_view, 12> kPrintOptionNames = {
+    "kvtForm",     "kvtLabels",       "kvtFields",       "kvtLogos", "kvtShading",    "kvtColor",
+    "kvtExactDPI", "kvtExactMargins", "kvtFieldOutline", "kvtWater", "kvtWaterTiled", "kvtWaterStretch",
+};
+constexpr std::array<std::string_view, 8> kDisplayOptionNames = {
+    "kvtAutosize",       "kvtCenter",           "kvtScale",        "kvtTransparent", "kvtWaterMark",
+    "kvtWaterMarkTiled", "kvtWaterMarkStretch", "kvtDoublebuffer",
+};
+
+// Draws a BMP file image stretched onto `dest`.
+void stretchBmp(Canvas& canvas, const TRect& dest, const std::vector<std::uint8_t>& bmp) {
+    const TBmpFile file = ReadBmpFile(bmp);
+    canvas.StretchDIBits(dest, {0, 0, file.Width, file.Height}, file.Dib);
+}
+
+// The logical height of a widget's font at 96 pixels per inch.
+std::int32_t fontHeightOf(const QFont& font) {
+    if (font.pixelSize() > 0) return -font.pixelSize();
+    return -static_cast<std::int32_t>(std::lround(font.pointSizeF() * 96.0 / 72.0));
+}
+
+std::uint8_t fontStyleOf(const QFont& font) {
+    return static_cast<std::uint8_t>((font.bold() ? fsBoldBit : 0) | (font.italic() ? fsItalicBit : 0) |
+                                     (font.underline() ? fsUnderlineBit : 0) | (font.strikeOut() ? fsStrikeOutBit : 0));
+}
+
+// White pixels become transparent, so that the page drawn over a watermark shows it.
+QImage whiteTransparent(const QImage& image) {
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if ((row[x] & 0xFFFFFF) == 0xFFFFFF) row[x] = 0;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string_view PrintOptionName(TKVTPrintOption option) {
+    return kPrintOptionNames.at(option);
+}
+std::string_view DisplayOptionName(TKVTDisplayOption option) {
+    return kDisplayOptionNames.at(option);
+}
+
+TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOptions options, TSize page) {
+    TRect r{0, 0, printable.cx, printable.cy};
+    if (HasOption(options, kvtExactMargins) && printer.OffsetX > 0 && printer.OffsetY > 0) {
+        r.Left = -printer.OffsetX;
+        r.Top = -printer.OffsetY;
+    }
+    if (HasOption(options, kvtExactDPI) && printer.PixelsPerInchX > 0 && printer.PixelsPerInchY > 0) {
+        r.Right = static_cast<std::int32_t>(double(page.cx) * printer.PixelsPerInchX / 96.0);
+        r.Bottom = static_cast<std::int32_t>(double(page.cy) * printer.PixelsPerInchY / 96.0);
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomKVTImage
+
+TCustomKVTImage::TCustomKVTImage(QWidget* parent) : QWidget(parent), kvt_(std::make_unique<TKVT>()) {
+    kvt_->DashColor = dashColor_;
+    kvt_->OnChange = [this](TKVT&) { formChanged(); };
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    // Clicks on the page must not take the focus from an open editor.
+    setFocusPolicy(Qt::NoFocus);
+    resize(105, 105);
+}
+
+TCustomKVTImage::~TCustomKVTImage() {
+    kvt_->OnChange = nullptr;
+}
+
+void TCustomKVTImage::SetKVT(const TKVT& form) {
+    kvt_->Assign(form);
+}
+
+std::vector<std::uint8_t> TCustomKVTImage::KVTData() const {
+    return kvt_->KVTData();
+}
+
+void TCustomKVTImage::SetKVTData(std::span<const std::uint8_t> bytes) {
+    kvt_->SetKVTData(bytes);
+}
+
+void TCustomKVTImage::LoadFromFile(const std::filesystem::path& fileName) {
+    TKVT loaded;
+    OpenFormFile(fileName, loaded);
+    kvt_->Assign(loaded);
+}
+
+void TCustomKVTImage::SetDisplayOptions(TKVTDisplayOptions options) {
+    if (HasOption(options, kvtAutosize))
+        options &= static_cast<TKVTDisplayOptions>(
+            ~(OptionBit<TKVTDisplayOptions>(kvtCenter) | OptionBit<TKVTDisplayOptions>(kvtScale)));
+    displayOptions_ = options;
+    updateGeometry();
+    Invalidate();
+}
+
+void TCustomKVTImage::SetPrintOptions(TKVTPrintOptions options) {
+    printOptions_ = options;
+    Invalidate();
+}
+
+void TCustomKVTImage::SetWatermark(const QImage& watermark) {
+    watermark_ = watermark;
+    watermarkBmp_ = watermark_.isNull() ? std::vector<std::uint8_t>{} : ImageToBmp(watermark_);
+    Invalidate();
+}
+
+void TCustomKVTImage::SetBGColor(TColor color) {
+    bgColor_ = color;
+    update();
+}
+
+void TCustomKVTImage::SetDashColor(TColor color) {
+    dashColor_ = color;
+    kvt_->DashColor = color;
+}
+
+void TCustomKVTImage::formChanged() {
+    RebuildFields();
+    updateGeometry();
+    Invalidate();
+}
+
+TRect TCustomKVTImage::GetDrawRect(bool centred) {
+    const TRect page = kvt_->PageRect();
+    if (kvt_->IsEmpty() || !HasOption(displayOptions_, kvtScale) || page.Bottom <= 0) return page;
+    const auto w = static_cast<std::int32_t>(double(height()) / page.Bottom * page.Right);
+    if (centred && HasOption(displayOptions_, kvtCenter)) {
+        const std::int32_t x = (width() - w) / 2;
+        return {x, 0, x + w, height()};
+    }
+    return {0, 0, w, height()};
+}
+
+float TCustomKVTImage::ScreenScale() {
+    return kvt_->ScaleFor(GetDrawRect(false));
+}
+
+QSize TCustomKVTImage::sizeHint() const {
+    if (HasOption(displayOptions_, kvtAutosize)) {
+        const TRect page = kvt_->PageRect();
+        if (page.Right > 0 && page.Bottom > 0) return {page.Right, page.Bottom};
+    }
+    return {105, 105};
+}
+
+void TCustomKVTImage::drawWatermark(Canvas& canvas, QSize area, const TRect& rect) {
+    if (!HasOption(displayOptions_, kvtWaterMark) || watermark_.isNull()) return;
+    const std::int32_t w = watermark_.width(), h = watermark_.height();
+    if (HasOption(displayOptions_, kvtWaterMarkTiled)) {
+        for (std::int32_t i = 0; i <= area.width() / w; ++i)
+            for (std::int32_t j = 0; j <= area.height() / h; ++j)
+                stretchBmp(canvas, {i * w, j * h, i * w + w, j * h + h}, watermarkBmp_);
+    } else if (HasOption(displayOptions_, kvtWaterMarkStretch)) {
+        stretchBmp(canvas, rect, watermarkBmp_);
+    } else {
+        stretchBmp(canvas, {0, 0, w, h}, watermarkBmp_);
+    }
+}
+
+void TCustomKVTImage::PaintPage(QPainter& painter, const TRect& rect, QSize area) {
+    QtCanvas canvas(painter);
+    drawWatermark(canvas, area, rect);
+    if (kvt_->IsEmpty()) return;
+    kvt_->Shading = HasOption(printOptions_, kvtShading);
+    const bool watermarkShown = HasOption(displayOptions_, kvtWaterMark) && !watermark_.isNull();
+    DrawForm(*kvt_, rect, canvas, !watermarkShown);
+    if (HasOption(printOptions_, kvtFields)) DrawFields(canvas, rect, true);
+}
+
+void TCustomKVTImage::paintEvent(QPaintEvent*) {
+    const TRect r = GetDrawRect(true);
+    const TRect page = kvt_->PageRect();
+    if (HasOption(displayOptions_, kvtAutosize) && page.Right > 0 && page.Bottom > 0 &&
+        size() != QSize(page.Right, page.Bottom))
+        resize(page.Right, page.Bottom);
+
+    QPainter painter(this);
+    if (bgColor_ != clWhite && (r.Width() < width() || kvt_->IsEmpty())) {
+        const TColor rgb = ColorToRGB(bgColor_);
+        painter.fillRect(rect(), QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+    }
+    if (HasOption(displayOptions_, kvtDoublebuffer)) {
+        if (!buffer_.isNull()) painter.drawImage(r.Left, r.Top, buffer_);
+        return;
+    }
+    PaintPage(painter, r, size());
+}
+
+void TCustomKVTImage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Invalidate();
+}
+
+void TCustomKVTImage::Invalidate() {
+    update();
+    if (!HasOption(displayOptions_, kvtDoublebuffer)) {
+        buffer_ = QImage();
+        return;
+    }
+    const TRect r = GetDrawRect(false);
+    const int w = std::min(r.Right, width()), h = std::min(r.Bottom, height());
+    if (w <= 0 || h <= 0) {
+        buffer_ = QImage();
+        return;
+    }
+    QImage buffer(w, h, QImage::Format_RGB32);
+    buffer.fill(Qt::white);
+    {
+        QPainter painter(&buffer);
+        PaintPage(painter, r, buffer.size());
+    }
+    buffer_ = HasOption(displayOptions_, kvtTransparent) ? whiteTransparent(buffer) : std::move(buffer);
+}
+
+void TCustomKVTImage::DrawFields(Canvas&, const TRect&, bool) {}
+
+void TCustomKVTImage::DrawControl(Canvas& canvas, const TDrawnControl& control, bool outline, float scale, TRect rect) {
+    bool defaultDrawing = true;
+    if (OnDrawLabel) OnDrawLabel(*this, control, canvas, rect, scale, defaultDrawing);
+    if (!defaultDrawing) return;
+
+    if (control.Widget != nullptr) {
+        const QLabel& label = *control.Widget;
+        const QPixmap picture = label.pixmap();
+        if (!picture.isNull()) {
+            stretchBmp(canvas, rect, ImageToBmp(picture.toImage()));
+            return;
+        }
+        const std::string caption = label.text().toStdString();
+        if (caption.empty()) return;
+        canvas.Brush.Style = TBrushStyle::bsClear;
+        canvas.Font = TFont{};
+        canvas.Font.Name = label.font().family().toStdString();
+        canvas.Font.Style = fontStyleOf(label.font());
+        canvas.Font.Height = Scaled(fontHeightOf(label.font()), scale);
+        const std::int32_t textWidth = canvas.TextWidth(caption);
+        if (label.alignment() & Qt::AlignHCenter)
+            rect.Left += static_cast<std::int32_t>((scale * label.width() - textWidth) / 2);
+        else if (label.alignment() & Qt::AlignRight)
+            rect.Left = rect.Right - textWidth;
+        if (scale != 1.0f) rect.Right = static_cast<std::int32_t>(rect.Right * 1.1);
+        canvas.TextRect(rect, rect.Left, rect.Top, caption);
+        return;
+    }
+
+    if (control.Label == nullptr) return;
+    const TKVTLabel& label = *control.Label;
+    canvas.Brush.Style = TBrushStyle::bsClear;
+    if (const auto* field = dynamic_cast<const TKVTField*>(&label);
+        field != nullptr && outline && !field->ReadOnly && field->CtlOutline) {
+        canvas.Pen = TPen{dashColor_, 1, TPenStyle::psDot, TPenMode::pmCopy};
+        TRect box = rect;
+        if (field->Format() == lfoCheckbox) box.Right = box.Left + box.Height();
+        canvas.Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+    }
+    canvas.Font = TFont{};
+    canvas.Font.Name = label.Font.Name;
+    canvas.Font.Style = label.Font.Style;
+    canvas.Font.Height = Scaled(label.Font.Height, scale);
+
+    const auto placed = [&](std::int32_t textWidth) {
+        switch (label.Alignment()) {
+        case TAlignment::taCenter: return rect.Left + static_cast<std::int32_t>((scale * label.Width - textWidth) / 2);
+        case TAlignment::taRightJustify: return rect.Right - textWidth;
+        case TAlignment::taLeftJustify: break;
+        }
+        return rect.Left;
+    };
+    if (label.Format() == lfoMemo) {
+        TRect row = rect;
+        for (const std::string& line : label.Lines()) {
+            canvas.TextRect(row, placed(canvas.TextWidth(line)), row.Top, line);
+            row.Top += label.MemoSpacing >= 1 ? Scaled(label.MemoSpacing, scale) : canvas.TextHeight("X");
+        }
+        return;
+    }
+    const std::string& text = label.DisplayText();
+    rect.Left = placed(canvas.TextWidth(text));
+    if (scale != 1.0f) rect.Right = static_cast<std::int32_t>(rect.Right * 1.1);
+    canvas.TextRect(rect, rect.Left, rect.Top, text);
+}
+
+} // namespace kovet

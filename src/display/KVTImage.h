@@ -1,0 +1,269 @@
+#pragma once
+
+// The run-time form widget: shows a form at its natural size or scaled to the widget's
+// height, draws the fill-in fields' values over the page, opens one editor over the field the
+// user clicks or tabs to, gives the program the fields by name, saves and loads their values,
+// and prints the filled page.
+
+#include "FieldData.h"
+#include "KVTLabel.h"
+#include "document/KVTFile.h"
+#include "platform/Canvas.h"
+#include "platform/QtTextMetrics.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QLabel;
+class QPrinter;
+
+namespace kovet {
+
+enum TKVTDisplayOption : std::uint8_t {
+    kvtAutosize,
+    kvtCenter,
+    kvtScale,
+    kvtTransparent,
+    kvtWaterMark,
+    kvtWaterMarkTiled,
+    kvtWaterMarkStretch,
+    kvtDoublebuffer,
+};
+// A set of TKVTDisplayOption: bit n is literal n.
+using TKVTDisplayOptions = std::uint8_t;
+
+enum TKVTPrintOption : std::uint8_t {
+    kvtForm,
+    kvtLabels,
+    kvtFields,
+    kvtLogos,
+    kvtShading,
+    kvtColor,
+    kvtExactDPI,
+    kvtExactMargins,
+    kvtFieldOutline,
+    kvtWater,
+    kvtWaterTiled,
+    kvtWaterStretch,
+};
+// A set of TKVTPrintOption: bit n is literal n.
+using TKVTPrintOptions = std::uint16_t;
+
+template <typename Set, typename Option> constexpr Set OptionBit(Option o) {
+    return static_cast<Set>(1u << o);
+}
+template <typename Set, typename Option> constexpr bool HasOption(Set set, Option o) {
+    return (set >> o) & 1u;
+}
+
+inline constexpr TKVTDisplayOptions kDefaultDisplayOptions =
+    OptionBit<TKVTDisplayOptions>(kvtWaterMark) | OptionBit<TKVTDisplayOptions>(kvtWaterMarkTiled);
+inline constexpr TKVTPrintOptions kDefaultPrintOptions =
+    OptionBit<TKVTPrintOptions>(kvtForm) | OptionBit<TKVTPrintOptions>(kvtLabels) |
+    OptionBit<TKVTPrintOptions>(kvtFields) | OptionBit<TKVTPrintOptions>(kvtLogos) |
+    OptionBit<TKVTPrintOptions>(kvtShading) | OptionBit<TKVTPrintOptions>(kvtWater) |
+    OptionBit<TKVTPrintOptions>(kvtWaterTiled);
+
+// Names of the options as they are written ("kvtForm", ...), for command lines.
+std::string_view PrintOptionName(TKVTPrintOption option);
+std::string_view DisplayOptionName(TKVTDisplayOption option);
+
+// What DrawControl draws: a form label (a field), or a label or picture the program placed
+// on the image as a child widget.
+struct TDrawnControl {
+    TKVTLabel* Label = nullptr;
+    QLabel* Widget = nullptr;
+};
+
+class TCustomKVTImage;
+
+// DefaultDrawing enters true; leaving it true lets the default drawing follow.
+using TDrawLabelEvent = std::function<void(TCustomKVTImage& sender, const TDrawnControl& control, Canvas& canvas,
+                                           const TRect& rect, float scale, bool& defaultDrawing)>;
+
+// The printer's resolution and the offsets of its printable area, in printer pixels.
+struct TPrinterMetrics {
+    std::int32_t PixelsPerInchX = 0, PixelsPerInchY = 0;
+    std::int32_t OffsetX = 0, OffsetY = 0;
+};
+
+// The rectangle a printed page is drawn into: the printable area (printableWidth by
+// printableHeight pixels), moved to the paper's corner with kvtExactMargins and sized by the
+// printer's resolution with kvtExactDPI.
+TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOptions options, TSize page);
+
+class TCustomKVTImage : public QWidget {
+public:
+    explicit TCustomKVTImage(QWidget* parent = nullptr);
+    ~TCustomKVTImage() override;
+
+    // The form shown: setting copies the given form.
+    const TKVT& KVT() const { return *kvt_; }
+    void SetKVT(const TKVT& form);
+    // The form as the bytes of a form file.
+    std::vector<std::uint8_t> KVTData() const;
+    void SetKVTData(std::span<const std::uint8_t> bytes);
+    // Loads a form file (the current format or an older one); throws on a bad file.
+    void LoadFromFile(const std::filesystem::path& fileName);
+
+    TKVTDisplayOptions DisplayOptions() const { return displayOptions_; }
+    void SetDisplayOptions(TKVTDisplayOptions options);
+    TKVTPrintOptions PrintOptions() const { return printOptions_; }
+    void SetPrintOptions(TKVTPrintOptions options);
+    const QImage& Watermark() const { return watermark_; }
+    void SetWatermark(const QImage& watermark);
+    TColor BGColor() const { return bgColor_; }
+    void SetBGColor(TColor color);
+    TColor DashColor() const { return dashColor_; }
+    void SetDashColor(TColor color);
+
+    TDrawLabelEvent OnDrawLabel;
+
+    // Printing.
+    std::string PrintTitle = "KVT Form";
+    TKVTPaperSize PaperSize = kvtLetter;
+    TKVTOrientation Orientation = kvtPortrait;
+    std::int16_t NumCopies = 1;
+    TKVTDuplex Duplex = kvtNone;
+    // The back page; cleared when that image is destroyed.
+    TCustomKVTImage* DuplexImage() const { return duplexImage_.data(); }
+    void SetDuplexImage(TCustomKVTImage* image) { duplexImage_ = image; }
+    const TPrinterMetrics& PrinterMetrics() const { return printerMetrics_; }
+
+    // Paper, orientation, copies, duplex and colour into the printer; captures its
+    // resolution and offsets.
+    void SetupPrinter(QPrinter& printer);
+    // Called before page `page` (from 0) of a job is drawn, to fill the image anew.
+    using TPreparePage = std::function<void(std::int32_t page)>;
+    // Prints the page (and the back page) as one job; the job ends also when drawing fails.
+    // With `pages` above 1 the job holds that many pages, each prepared by `prepare` first.
+    void PrintDocument(QPrinter& printer, std::int32_t pages = 1, const TPreparePage& prepare = {});
+    void Print(QPrinter& printer);
+    // Draws one page into `rect` of the canvas: watermark, form, pictures, labels, fields,
+    // as the print options say.
+    void PrintPage(Canvas& canvas, const TRect& rect);
+    // The printed page as an enhanced metafile of the page's size.
+    void ExportMetafile(const std::filesystem::path& fileName);
+    std::vector<std::uint8_t> ExportMetafileBytes();
+
+    // (0, 0, page width, page height).
+    TRect PageRect() { return kvt_->PageRect(); }
+    // Where the page goes on the widget.
+    TRect GetDrawRect(bool centred);
+    // The screen scale: ScaleFor(GetDrawRect(false)).
+    float ScreenScale();
+    // Re-renders the off-screen page (with kvtDoublebuffer) and repaints.
+    virtual void Invalidate();
+
+    // Draws one label, picture or field into `rect` at `scale`.
+    void DrawControl(Canvas& canvas, const TDrawnControl& control, bool outline, float scale, TRect rect);
+
+    QSize sizeHint() const override;
+
+protected:
+    virtual void RebuildFields() {}
+    virtual void RescaleFields() {}
+    virtual void DrawFields(Canvas& canvas, const TRect& rect, bool outline);
+    // Paints the page onto `painter` (the widget or the off-screen buffer) at `rect`.
+    void PaintPage(QPainter& painter, const TRect& rect, QSize area);
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    TKVT& form() { return *kvt_; }
+
+private:
+    void formChanged();
+    void drawWatermark(Canvas& canvas, QSize area, const TRect& rect);
+    void printWatermark(Canvas& canvas, const TRect& rect);
+
+    std::unique_ptr<TKVT> kvt_;
+    TKVTDisplayOptions displayOptions_ = kDefaultDisplayOptions;
+    TKVTPrintOptions printOptions_ = kDefaultPrintOptions;
+    QImage watermark_;
+    std::vector<std::uint8_t> watermarkBmp_; // the watermark as a BMP file image, for canvases
+    TColor bgColor_ = clBtnShadow;
+    TColor dashColor_ = clSilver;
+    QImage buffer_;
+    QPointer<TCustomKVTImage> duplexImage_;
+    TPrinterMetrics printerMetrics_;
+};
+
+class TKVTImage : public TCustomKVTImage {
+public:
+    using TFieldChangeEvent = std::function<void(TKVTImage& sender, TKVTField& field)>;
+    using TFieldControlCEvent = std::function<void(TKVTImage& sender, TKVTField& field, QWidget* control)>;
+    using TFieldControlEvent = std::function<void(TKVTImage& sender, TKVTField& field, QWidget*& control)>;
+
+    explicit TKVTImage(QWidget* parent = nullptr);
+    ~TKVTImage() override;
+
+    std::int32_t FieldCount() const { return std::int32_t(fields_.size()); }
+    // The i-th field in field-record order; null out of range.
+    TKVTField* Fields(std::int32_t i) const;
+    // The field whose name equals `name`, ASCII case ignored (the first such); null when no
+    // field has that name.
+    TKVTField* FieldByName(std::string_view name) const;
+
+    bool SaveReadOnlyFields = false;
+    TFieldChangeEvent OnFieldExit;
+    TFieldControlCEvent OnFieldChange;
+    TFieldControlEvent OnFieldControlCreate;
+
+    QWidget* Editor() const { return editor_; }
+    TKVTField* CurrentField() const { return current_; }
+
+    void Invalidate() override;
+
+    // Recreates the fields from the form, discarding entered values.
+    void Reload();
+    void OpenField(TKVTField* field);
+    // Writes the editor's value back to its field and closes the editor.
+    void CloseField();
+    void NextField();
+    void PriorField();
+
+    std::vector<std::string> SaveFieldStrings();
+    void SaveFieldData(const std::filesystem::path& fileName);
+    void LoadFieldStrings(std::span<const std::string> lines);
+    void LoadFieldData(const std::filesystem::path& fileName);
+
+protected:
+    void RebuildFields() override;
+    void RescaleFields() override;
+    void DrawFields(Canvas& canvas, const TRect& rect, bool outline) override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void closeField(bool writeBack);
+    void syncScale();
+    void editorChanged();
+    void repaintField(const TKVTField& field);
+    void watchEditor(QWidget* widget);
+    std::vector<TKVTField*> fieldPointers() const;
+
+    std::vector<std::unique_ptr<TKVTField>> fields_;
+    TKVTLabelSiblings siblings_;
+    QWidget* editor_ = nullptr;
+    TKVTField* current_ = nullptr;
+    bool shiftHeld_ = false;
+    bool updating_ = false;
+    bool closing_ = false;
+    float lastScale_ = 1.0f;
+    TPoint lastOrigin_;
+    QtTextMetrics metrics_;
+};
+
+} // namespace kovet

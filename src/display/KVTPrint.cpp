@@ -1,0 +1,135 @@
+// Printing the filled page and exporting it as a metafile.
+
+#include "KVTImage.h"
+#include "PageExport.h"
+#include "Painter.h"
+#include "platform/Dib.h"
+#include "platform/EmfCanvas.h"
+#include "platform/QtCanvas.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Stream.h"
+
+#include <QLabel>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+namespace kovet {
+namespace {
+
+QPageSize::PageSizeId pageSizeFor(TKVTPaperSize paper) {
+    switch (paper) {
+    case kvtLegal: return QPageSize::Legal;
+    case kvtA3: return QPageSize::A3;
+    case kvtA4: return QPageSize::A4;
+    case kvtA5: return QPageSize::A5;
+    case kvtLetter: break;
+    }
+    return QPageSize::Letter;
+}
+
+} // namespace
+
+void TCustomKVTImage::SetupPrinter(QPrinter& printer) {
+    if (!printer.isValid()) return;
+    printer.setPageSize(QPageSize(pageSizeFor(PaperSize)));
+    printer.setPageOrientation(Orientation == kvtLandScape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setCopyCount(std::max<int>(1, NumCopies));
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    if (duplexImage_ != nullptr) {
+        // Horizontal duplex binds on the short edge of a portrait page, vertical on the long.
+        if (Duplex == kvtHorizontal) duplex = QPrinter::DuplexShortSide;
+        if (Duplex == kvtVertical) duplex = QPrinter::DuplexLongSide;
+    }
+    printer.setDuplex(duplex);
+    printer.setColorMode(HasOption(printOptions_, kvtColor) ? QPrinter::Color : QPrinter::GrayScale);
+
+    printerMetrics_.PixelsPerInchX = printer.logicalDpiX();
+    printerMetrics_.PixelsPerInchY = printer.logicalDpiY();
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    printerMetrics_.OffsetX = static_cast<std::int32_t>(page.left() - paper.left());
+    printerMetrics_.OffsetY = static_cast<std::int32_t>(page.top() - paper.top());
+}
+
+void TCustomKVTImage::PrintDocument(QPrinter& printer, std::int32_t pages, const TPreparePage& prepare) {
+    printer.setDocName(QString::fromStdString(PrintTitle));
+    QPainter painter;
+    if (!painter.begin(&printer)) throw EFileError("The printer could not start the job");
+    try {
+        QtCanvas canvas(painter);
+        canvas.SetPhysicalOffset(printerMetrics_.OffsetX, printerMetrics_.OffsetY);
+        for (std::int32_t i = 0; i < pages; ++i) {
+            if (i > 0) printer.newPage();
+            if (prepare) prepare(i);
+            const TRect page = kvt_->PageRect();
+            const TRect r = PrintPageRect({printer.width(), printer.height()}, printerMetrics_, printOptions_,
+                                          {page.Right, page.Bottom});
+            PrintPage(canvas, r);
+            if (Duplex != kvtNone && duplexImage_ != nullptr) {
+                printer.newPage();
+                duplexImage_->PrintPage(canvas, r);
+            }
+        }
+    } catch (...) {
+        painter.end();
+        throw;
+    }
+    painter.end();
+}
+
+void TCustomKVTImage::Print(QPrinter& printer) {
+    SetupPrinter(printer);
+    PrintDocument(printer);
+}
+
+void TCustomKVTImage::printWatermark(Canvas& canvas, const TRect& r) {
+    if (watermark_.isNull()) return;
+    const float s = kvt_->ScaleFor(r);
+    const std::int32_t w = watermark_.width(), h = watermark_.height();
+    const std::int32_t tileWidth = Scaled(w, s), tileHeight = Scaled(h, s);
+    const TBmpFile bmp = ReadBmpFile(watermarkBmp_);
+    const TRect source{0, 0, w, h};
+    if (!HasOption(printOptions_, kvtWaterTiled)) {
+        canvas.StretchDIBits(HasOption(printOptions_, kvtWaterStretch) ? r : TRect{0, 0, tileWidth, tileHeight}, source,
+                             bmp.Dib);
+        return;
+    }
+    const std::int32_t columns = r.Width() / w + 1, rows = r.Height() / h + 1;
+    for (std::int32_t i = 0; i < columns; ++i)
+        for (std::int32_t j = 0; j < rows; ++j)
+            canvas.StretchDIBits({i * tileWidth, j * tileHeight, (i + 1) * tileWidth, (j + 1) * tileHeight}, source,
+                                 bmp.Dib);
+}
+
+void TCustomKVTImage::PrintPage(Canvas& canvas, const TRect& r) {
+    if (HasOption(printOptions_, kvtWater)) printWatermark(canvas, r);
+    if (HasOption(printOptions_, kvtForm)) DrawForm(*kvt_, r, canvas, true);
+
+    const float s = kvt_->ScaleFor(r);
+    const auto drawChildren = [&](bool picturesOnly) {
+        for (QLabel* child : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isHidden() || (picturesOnly && child->pixmap().isNull())) continue;
+            const std::int32_t left = Scaled(child->x(), s) + r.Left, top = Scaled(child->y(), s) + r.Top;
+            DrawControl(canvas, {nullptr, child}, false, s,
+                        {left, top, left + Scaled(child->width(), s), top + Scaled(child->height(), s)});
+        }
+    };
+    if (HasOption(printOptions_, kvtLogos)) drawChildren(true);
+    if (HasOption(printOptions_, kvtLabels)) drawChildren(false);
+    if (HasOption(printOptions_, kvtFields)) DrawFields(canvas, r, HasOption(printOptions_, kvtFieldOutline));
+}
+
+std::vector<std::uint8_t> TCustomKVTImage::ExportMetafileBytes() {
+    const TRect page = kvt_->PageRect();
+    QtTextMetrics metrics;
+    EmfCanvas canvas({page.Right, page.Bottom}, metrics);
+    PrintPage(canvas, page);
+    return canvas.Finish();
+}
+
+void TCustomKVTImage::ExportMetafile(const std::filesystem::path& fileName) {
+    WriteFileAtomically(fileName, ExportMetafileBytes());
+}
+
+} // namespace kovet

@@ -1,0 +1,120 @@
+// kovet fill and kovet print, run as a user runs them.
+
+#include "CliRun.h"
+#include "ExternalTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+
+using namespace clitest;
+using kovet::test::Tool;
+
+namespace {
+
+const std::string kInvoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.kvt";
+
+// The value column of the dump line for `name`, or nullopt when no line names it.
+std::optional<std::string> Dumped(const std::string& dump, const std::string& name) {
+    const std::string key = name + "\t";
+    for (std::size_t at = 0; at < dump.size();) {
+        const std::size_t end = dump.find('\n', at);
+        const std::string line = dump.substr(at, end - at);
+        if (line.rfind(key, 0) == 0) return line.substr(key.size());
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(FillCommand, DumpShowsEveryFieldsDisplayTextInFieldOrder) {
+    const RunResult r = Kovet({"fill", kInvoice, "--set", "CustomerName=Zoë Ådahl", "--set", "Shipping=1234.5", "--set",
+                               "TaxRate=0.0825", "--set", "InvoiceDate=7/4/26", "--set", "Paid=X", "--set",
+                               "Notes=one\\ntwo", "--dump"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("InvoiceNo\t\n", 0), 0u) << "the first field comes first";
+    EXPECT_EQ(Dumped(r.out, "CustomerName"), "Zoë Ådahl");
+    EXPECT_EQ(Dumped(r.out, "Shipping"), "$1,234.50");
+    EXPECT_EQ(Dumped(r.out, "TaxRate"), "8.25%");
+    EXPECT_EQ(Dumped(r.out, "InvoiceDate"), "07/04/26");
+    EXPECT_EQ(Dumped(r.out, "Paid"), "X");
+    EXPECT_EQ(Dumped(r.out, "Notes"), "one\\ntwo");
+    EXPECT_EQ(Dumped(r.out, "Subtotal"), "") << "untouched fields are empty";
+}
+
+TEST(FillCommand, FieldDataRoundTripsThroughAFile) {
+    const TempDir dir;
+    const std::string kvf = (dir / "values.kvf").string();
+    ASSERT_EQ(
+        Kovet({"fill", kInvoice, "--set", "CustomerName=Zoë", "--set", "TaxRate=0.125", "--set", "Paid=X", "-o", kvf})
+            .status,
+        0);
+    const std::string text = ReadText(kvf);
+    EXPECT_NE(text.find("\x01"
+                        "CustomerName\r\nZo\xEB\r\n"),
+              std::string::npos)
+        << "Windows-1252, CR LF";
+    EXPECT_NE(text.find("\x01TaxRate\r\n0.125\r\n"), std::string::npos) << "numbers as values, not as shown";
+    EXPECT_EQ(text.find("\x01Subtotal"), std::string::npos) << "read-only fields are not saved";
+
+    const RunResult back = Kovet({"fill", kInvoice, "--data", kvf, "--dump"});
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Dumped(back.out, "CustomerName"), "Zoë");
+    EXPECT_EQ(Dumped(back.out, "TaxRate"), "12.50%");
+    EXPECT_EQ(Dumped(back.out, "Paid"), "X");
+}
+
+TEST(FillCommand, ABatchOfDataFilesPrintsOnePageEach) {
+    if (!Tool("pdfinfo -v")) GTEST_SKIP() << "poppler-utils not installed";
+    const TempDir dir;
+    for (const std::string name : {"Ada", "Grace"}) {
+        ASSERT_EQ(
+            Kovet({"fill", kInvoice, "--set", "CustomerName=" + name, "-o", (dir / (name + ".kvf")).string()}).status,
+            0);
+    }
+    const std::string pdf = (dir / "batch.pdf").string();
+    const RunResult r = Kovet(
+        {"fill", kInvoice, "--data", (dir / "Ada.kvf").string(), "--data", (dir / "Grace.kvf").string(), "-o", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto info = Tool("pdfinfo " + pdf);
+    ASSERT_TRUE(info);
+    EXPECT_NE(info->find("Pages:           2"), std::string::npos) << *info;
+    const auto text = Tool("pdftotext " + pdf + " -");
+    ASSERT_TRUE(text);
+    const std::size_t ada = text->find("Ada"), grace = text->find("Grace");
+    ASSERT_NE(ada, std::string::npos);
+    ASSERT_NE(grace, std::string::npos);
+    EXPECT_LT(ada, grace) << "pages in the order of the data files";
+    EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+}
+
+TEST(FillCommand, PictureOutputsAndOptions) {
+    const TempDir dir;
+    ASSERT_EQ(Kovet({"fill", kInvoice, "--set", "CustomerName=Ada", "-o", (dir / "page.png").string()}).status, 0);
+    EXPECT_GT(ReadFile(dir / "page.png").size(), 1000u);
+    ASSERT_EQ(
+        Kovet({"fill", kInvoice, "-o", (dir / "page.emf").string(), "--print-options", "kvtForm,kvtFields"}).status, 0);
+    const RunResult dump = Kovet({"emfdump", (dir / "page.emf").string()});
+    EXPECT_EQ(dump.status, 0) << dump.err;
+}
+
+TEST(FillCommand, MistakesAreReported) {
+    const TempDir dir;
+    EXPECT_EQ(Kovet({"fill"}).status, 2);
+    EXPECT_EQ(Kovet({"fill", kInvoice, "--set", "novalue"}).status, 2);
+    EXPECT_EQ(Kovet({"fill", kInvoice, "--print-options", "kvtNothing"}).status, 2);
+    EXPECT_EQ(Kovet({"fill", kInvoice, "-o", (dir / "page.txt").string()}).status, 2);
+    EXPECT_EQ(Kovet({"fill", kInvoice, "--data", "a.kvf", "--data", "b.kvf", "-o", (dir / "x.kvf").string()}).status, 2)
+        << "only a PDF holds several pages";
+
+    const RunResult unknown = Kovet({"fill", kInvoice, "--set", "Nobody=1", "--dump"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "No field named Nobody\n");
+    const RunResult missing = Kovet({"fill", kInvoice, "--data", (dir / "missing.kvf").string(), "--dump"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(missing.err.empty());
+    EXPECT_EQ(Kovet({"print", kInvoice, "--printer", "no-such-printer"}).status, 1);
+}
