@@ -19,6 +19,7 @@ bool hasControlBytesOtherThanNewline(const std::string& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kovet;
+    using namespace kovet::cli;
     TKVT form;
     FormEncoding encoding;
     try {

@@ -279,8 +279,10 @@ void TKVTImage::OpenField(TKVTField* field) {
 
 void TKVTImage::watchEditor(QWidget* widget) {
     widget->installEventFilter(this);
+    // The editor's inner widgets (a combo box's line edit), but not its pop-ups (the combo
+    // box's list, where Enter picks an item).
     for (QWidget* child : widget->findChildren<QWidget*>())
-        child->installEventFilter(this);
+        if (child->window() == widget->window()) child->installEventFilter(this);
 }
 
 void TKVTImage::editorChanged() {

@@ -94,6 +94,11 @@ TEST(ImageFill, TypedValuesAreWrittenBackAndShownFormatted) {
     EXPECT_EQ(shown.editor(), nullptr) << "Escape closes the editor";
     EXPECT_EQ(shown.image.FieldByName("Phone")->AsString(), "(555)123-4567") << "and keeps the typed text";
 
+    shown.click("Terms");
+    shown.type("Net 30");
+    shown.key(Qt::Key_Return);
+    EXPECT_EQ(shown.image.FieldByName("Terms")->AsString(), "Net 30");
+
     shown.click("Notes");
     shown.type("First line");
     shown.key(Qt::Key_Return);
