@@ -194,10 +194,11 @@ void TEMFParse::Parse() {
     Add("");
     Add("[Records]");
 
-    for (const EmfRecord& record : EmfRecords(bytes, EmrRec::Size.get(header_))) {
+    EmfRecordReader reader(bytes, EmrRec::Size.get(header_));
+    for (EmfRecord record; reader.Next(record);) {
         if (record.Type == EMR_EOF) break;
         if (OnRecord) OnRecord(*this, record.Bytes);
-        Add(NameOf(record.Type));
+        if (AddStrings && Strings) Strings->emplace_back(NameOf(record.Type));
     }
 }
 

@@ -76,6 +76,22 @@ TEST(EmfRecordWalk, RecordRunningPastTheEndIsCutAndEndsTheWalk) {
     EXPECT_EQ(Walk(data).size(), 1u);
 }
 
+TEST(EmfRecordWalk, RepeatedSizesAreStillCheckedAgainstTheEnd) {
+    // Two sizes taking turns, then a record claiming the size of two records back with
+    // fewer bytes left, then zero sizes in a row.
+    const auto turns = Words({27, 16, 1, 2, 70, 12, 0, 27, 16, 3, 4, 70, 12, 0, 27, 16, 5});
+    const auto records = Walk(turns);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[2].Offset, 28u);
+    EXPECT_EQ(records[4].Offset, 56u);
+    EXPECT_EQ(records[4].Bytes.size(), 12u);
+
+    const auto zeros = Words({70, 0, 70, 0, 70, 0, 70, 0});
+    const auto stepped = Walk(zeros);
+    ASSERT_EQ(stepped.size(), 4u);
+    EXPECT_EQ(stepped[3].Offset, 24u);
+}
+
 TEST(EmfRecordLayouts, MatchAMetafileFromAnotherWriter) {
     std::vector<std::uint32_t> types;
     std::size_t total = 0;

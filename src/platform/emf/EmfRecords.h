@@ -673,7 +673,16 @@ public:
         record.Type = EmrRec::Type.get(rest);
         record.Size = EmrRec::Size.get(rest);
         record.Offset = offset_;
-        const std::size_t length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, rest.size());
+        // Metafiles repeat record sizes: runs of one kind, or two kinds taking turns. When
+        // this size is the length taken two records back, the step uses that length, so the
+        // processor can move on by its branch guess instead of waiting for the size to load.
+        std::size_t length;
+        if (record.Size == twoBack_ && twoBack_ <= rest.size())
+            length = twoBack_;
+        else
+            length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, rest.size());
+        twoBack_ = oneBack_;
+        oneBack_ = length;
         record.Bytes = rest.first(length);
         offset_ += length;
         return true;
@@ -682,6 +691,9 @@ public:
 private:
     ConstBytes data_;
     std::size_t offset_;
+    // Lengths of the last two records; no record size (32 bits) equals the start value.
+    std::size_t oneBack_ = SIZE_MAX;
+    std::size_t twoBack_ = SIZE_MAX;
 };
 
 // The same walk for range-for loops: for (const EmfRecord& r : EmfRecords(bytes)) ...
