@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 namespace kovet::cli {
@@ -51,7 +52,6 @@ std::vector<std::string> splitEscapedLines(const std::string& value) {
 }
 
 struct FillRequest {
-    std::string Form;
     std::vector<std::string> DataFiles;
     std::vector<std::pair<std::string, std::string>> Values;
     bool Dump = false;
@@ -87,24 +87,36 @@ void dump(const TKVTImage& image) {
     }
 }
 
-void printToPdf(TKVTImage& image, const FillRequest& request, const std::filesystem::path& out) {
+// Writes `out` through a temporary file beside it, so that a failure leaves an older file
+// whole and no half-written one behind.
+void writeThroughTemporary(const std::filesystem::path& out,
+                           const std::function<void(const std::filesystem::path&)>& write) {
     std::filesystem::path temporary = out;
     temporary += ".part";
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(temporary.string()));
-        printer.setCreator("Kovet");
-        image.SetupPrinter(printer);
-        const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
-        image.PrintDocument(printer, std::int32_t(pages), [&](std::int32_t page) { fillPage(image, request, page); });
-    }
     std::error_code error;
+    try {
+        write(temporary);
+    } catch (...) {
+        std::filesystem::remove(temporary, error);
+        throw;
+    }
     std::filesystem::rename(temporary, out, error);
     if (error) {
         std::filesystem::remove(temporary, error);
         throw EFileError("Cannot write " + out.string());
     }
+}
+
+void printToPdf(TKVTImage& image, const FillRequest& request, const std::filesystem::path& out) {
+    writeThroughTemporary(out, [&](const std::filesystem::path& file) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file.string()));
+        printer.setCreator("Kovet");
+        image.SetupPrinter(printer);
+        const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
+        image.PrintDocument(printer, std::int32_t(pages), [&](std::int32_t page) { fillPage(image, request, page); });
+    });
 }
 
 void writePng(TKVTImage& image, const std::filesystem::path& out) {
@@ -115,11 +127,10 @@ void writePng(TKVTImage& image, const std::filesystem::path& out) {
         QtCanvas canvas(picture);
         image.PrintPage(canvas, r);
     }
-    std::filesystem::path temporary = out;
-    temporary += ".part";
-    if (!picture.save(QString::fromStdString(temporary.string()), "PNG"))
-        throw EFileError("Cannot write " + out.string());
-    std::filesystem::rename(temporary, out);
+    writeThroughTemporary(out, [&](const std::filesystem::path& file) {
+        if (!picture.save(QString::fromStdString(file.string()), "PNG"))
+            throw EFileError("Cannot write " + out.string());
+    });
 }
 
 } // namespace

@@ -2,12 +2,11 @@
 
 #include "PageExport.h"
 #include "Painter.h"
+#include "WidgetColor.h"
 #include "document/OpenForm.h"
 #include "platform/Dib.h"
-#include "platform/EmfCanvas.h"
 #include "platform/QtCanvas.h"
 #include "platform/QtTextMetrics.h"
-#include "storage/Stream.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -24,10 +23,6 @@ namespace {
 constexpr std::array<std::string_view, 12> kPrintOptionNames = {
     "kvtForm",     "kvtLabels",       "kvtFields",       "kvtLogos", "kvtShading",    "kvtColor",
     "kvtExactDPI", "kvtExactMargins", "kvtFieldOutline", "kvtWater", "kvtWaterTiled", "kvtWaterStretch",
-};
-constexpr std::array<std::string_view, 8> kDisplayOptionNames = {
-    "kvtAutosize",       "kvtCenter",           "kvtScale",        "kvtTransparent", "kvtWaterMark",
-    "kvtWaterMarkTiled", "kvtWaterMarkStretch", "kvtDoublebuffer",
 };
 
 // Draws a BMP file image stretched onto `dest`.
@@ -62,9 +57,6 @@ QImage whiteTransparent(const QImage& image) {
 
 std::string_view PrintOptionName(TKVTPrintOption option) {
     return kPrintOptionNames.at(option);
-}
-std::string_view DisplayOptionName(TKVTDisplayOption option) {
-    return kDisplayOptionNames.at(option);
 }
 
 TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOptions options, TSize page) {
@@ -179,14 +171,14 @@ QSize TCustomKVTImage::sizeHint() const {
 void TCustomKVTImage::drawWatermark(Canvas& canvas, QSize area, const TRect& rect) {
     if (!HasOption(displayOptions_, kvtWaterMark) || watermark_.isNull()) return;
     const std::int32_t w = watermark_.width(), h = watermark_.height();
+    const TBmpFile bmp = ReadBmpFile(watermarkBmp_);
+    const TRect source{0, 0, w, h};
     if (HasOption(displayOptions_, kvtWaterMarkTiled)) {
         for (std::int32_t i = 0; i <= area.width() / w; ++i)
             for (std::int32_t j = 0; j <= area.height() / h; ++j)
-                stretchBmp(canvas, {i * w, j * h, i * w + w, j * h + h}, watermarkBmp_);
-    } else if (HasOption(displayOptions_, kvtWaterMarkStretch)) {
-        stretchBmp(canvas, rect, watermarkBmp_);
+                canvas.StretchDIBits({i * w, j * h, i * w + w, j * h + h}, source, bmp.Dib);
     } else {
-        stretchBmp(canvas, {0, 0, w, h}, watermarkBmp_);
+        canvas.StretchDIBits(HasOption(displayOptions_, kvtWaterMarkStretch) ? rect : source, source, bmp.Dib);
     }
 }
 
@@ -209,8 +201,7 @@ void TCustomKVTImage::paintEvent(QPaintEvent*) {
 
     QPainter painter(this);
     if (bgColor_ != clWhite && (r.Width() < width() || kvt_->IsEmpty())) {
-        const TColor rgb = ColorToRGB(bgColor_);
-        painter.fillRect(rect(), QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+        painter.fillRect(rect(), QColorOf(bgColor_));
     }
     if (HasOption(displayOptions_, kvtDoublebuffer)) {
         if (!buffer_.isNull()) painter.drawImage(r.Left, r.Top, buffer_);

@@ -74,9 +74,8 @@ inline constexpr TKVTPrintOptions kDefaultPrintOptions =
     OptionBit<TKVTPrintOptions>(kvtShading) | OptionBit<TKVTPrintOptions>(kvtWater) |
     OptionBit<TKVTPrintOptions>(kvtWaterTiled);
 
-// Names of the options as they are written ("kvtForm", ...), for command lines.
+// The option's name as it is written ("kvtForm", ...), for command lines.
 std::string_view PrintOptionName(TKVTPrintOption option);
-std::string_view DisplayOptionName(TKVTDisplayOption option);
 
 // What DrawControl draws: a form label (a field), or a label or picture the program placed
 // on the image as a child widget.

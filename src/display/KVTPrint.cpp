@@ -1,7 +1,6 @@
 // Printing the filled page and exporting it as a metafile.
 
 #include "KVTImage.h"
-#include "PageExport.h"
 #include "Painter.h"
 #include "platform/Dib.h"
 #include "platform/EmfCanvas.h"

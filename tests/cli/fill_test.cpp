@@ -116,5 +116,9 @@ TEST(FillCommand, MistakesAreReported) {
     const RunResult missing = Kovet({"fill", kInvoice, "--data", (dir / "missing.kvf").string(), "--dump"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_FALSE(missing.err.empty());
+    const std::string pdf = (dir / "batch.pdf").string();
+    EXPECT_EQ(Kovet({"fill", kInvoice, "--data", (dir / "missing.kvf").string(), "-o", pdf}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(pdf)) << "a failed batch leaves no document";
+    EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
     EXPECT_EQ(Kovet({"print", kInvoice, "--printer", "no-such-printer"}).status, 1);
 }
