@@ -80,6 +80,9 @@ public:
     virtual TSize Extent(const TFont& font, std::string_view text) = 0;
     // The advance of each UTF-16 code unit of the text, in pixels.
     virtual std::vector<std::int32_t> Advances(const TFont& font, std::u16string_view text) = 0;
+    // Pixels of the cell above the baseline. Metrics without font data take four fifths of
+    // the cell.
+    virtual std::int32_t Ascent(const TFont& font) { return Extent(font, "X").cy * 4 / 5; }
 };
 
 class Canvas {
@@ -113,6 +116,8 @@ public:
     virtual TSize TextExtent(std::string_view text) = 0;
     std::int32_t TextWidth(std::string_view text) { return TextExtent(text).cx; }
     std::int32_t TextHeight(std::string_view text) { return TextExtent(text).cy; }
+    // Pixels of the current font's cell above the baseline.
+    virtual std::int32_t TextAscent() { return TextHeight("X") * 4 / 5; }
     // The next text output spreads `extra` pixels over its first `count` blanks, the first
     // extra mod count of them one pixel wider. (0, 0) switches it off.
     virtual void SetTextJustification(std::int32_t extra, std::int32_t count) = 0;

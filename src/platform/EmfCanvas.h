@@ -41,6 +41,7 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override;
     void TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text) override;
     TSize TextExtent(std::string_view text) override;
+    std::int32_t TextAscent() override { return metrics_.Ascent(Font); }
     void SetTextJustification(std::int32_t extra, std::int32_t count) override;
     void StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) override;
     void SaveState() override;

@@ -492,6 +492,10 @@ TSize QtCanvas::TextExtent(std::string_view text) {
     return {std::int32_t(std::clamp<std::int64_t>(width, -kMaxCoordinate, kMaxCoordinate)), face.CellHeight()};
 }
 
+std::int32_t QtCanvas::TextAscent() {
+    return FaceFor(Font).Ascent;
+}
+
 void QtCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
     const bool off = extra == 0 || count <= 0;
     justifyExtra_ = off ? 0 : Clamp(extra);

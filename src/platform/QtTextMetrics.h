@@ -48,6 +48,7 @@ QtGlyphs LayOutText(const QtFontFace& face, QStringView text);
 class QtTextMetrics : public TextMetrics {
 public:
     TSize Extent(const TFont& font, std::string_view text) override;
+    std::int32_t Ascent(const TFont& font) override { return FaceFor(font).Ascent; }
     std::vector<std::int32_t> Advances(const TFont& font, std::u16string_view text) override;
 };
 

@@ -17,6 +17,11 @@ TSize FixedTextMetrics::Extent(const TFont& font, std::string_view text) {
     return {characters * Advance(font), font.Height < 0 ? h + h / 5 : h};
 }
 
+std::int32_t FixedTextMetrics::Ascent(const TFont& font) {
+    const std::int32_t h = std::abs(font.Height);
+    return font.Height < 0 ? h : h * 5 / 6;
+}
+
 std::vector<std::int32_t> FixedTextMetrics::Advances(const TFont& font, std::u16string_view text) {
     return std::vector<std::int32_t>(text.size(), Advance(font));
 }

@@ -13,6 +13,8 @@ class FixedTextMetrics : public TextMetrics {
 public:
     TSize Extent(const TFont& font, std::string_view text) override;
     std::vector<std::int32_t> Advances(const TFont& font, std::u16string_view text) override;
+    // The character height: the fifth added for the cell lies below the baseline.
+    std::int32_t Ascent(const TFont& font) override;
     static std::int32_t Advance(const TFont& font);
 };
 
@@ -52,6 +54,7 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, std::string_view text) override;
     void TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text) override;
     TSize TextExtent(std::string_view text) override;
+    std::int32_t TextAscent() override { return metrics_->Ascent(Font); }
     void SetTextJustification(std::int32_t extra, std::int32_t count) override;
     void StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) override;
     void SaveState() override;

@@ -444,7 +444,8 @@ TEST(EmfPlayerText, AlignmentFontAndBackground) {
     EXPECT_EQ(texts[0].Font.Style, fsBoldBit);
     EXPECT_EQ(texts[0].Font.Color, clNavy);
     EXPECT_EQ(texts[0].Brush.Style, TBrushStyle::bsClear);
-    // Without advances the canvas measures (12 wide); the baseline lies at four fifths of the cell.
+    // Without advances the canvas measures (12 wide); the baseline lies at the font's ascent,
+    // which these metrics put at four fifths of the cell.
     EXPECT_EQ(texts[1].Args, (Args{88, 84}));
 
     const auto scaled = Play(emf, {0, 0, 192, 192}).Find("TextOut");

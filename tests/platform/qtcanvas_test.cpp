@@ -446,6 +446,12 @@ TEST(QtCanvasText, TextIsPlacedByTheTopLeftOfItsCell) {
     EXPECT_GT(ink.Top, 20);
     EXPECT_GE(ink.Left, 10);
     EXPECT_LE(ink.Left, 12);
+
+    QImage blank(8, 8, QImage::Format_RGB32);
+    QtCanvas canvas(blank);
+    canvas.Font = Arial();
+    EXPECT_EQ(canvas.TextAscent(), face.Ascent) << "what a metafile's baseline alignment places by";
+    EXPECT_LT(canvas.TextAscent(), canvas.TextHeight("H"));
 }
 
 TEST(QtCanvasText, ASolidBrushFillsTheCellBehindTheText) {

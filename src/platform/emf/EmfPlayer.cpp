@@ -41,9 +41,6 @@ constexpr double kBezierStepLength = 3;
 constexpr std::size_t kMaxSavedStates = 1024;
 // Pattern bitmaps larger than this are not averaged into a colour.
 constexpr std::int64_t kMaxPatternPixels = 64 * 64;
-// Where a font's baseline lies in its cell: typical faces have about four fifths of the cell
-// above it; the canvas measures cells, not ascents.
-constexpr double kAscentShare = 0.8;
 
 std::int32_t ToPixel(double v) {
     if (std::isnan(v)) return 0;
@@ -985,7 +982,7 @@ private:
         }
         switch (dc_.TextAlign & TA_BASELINE) {
         case TA_BOTTOM: down = cell; break;
-        case TA_BASELINE: down = cell * kAscentShare; break;
+        case TA_BASELINE: down = canvas_.TextAscent(); break;
         default: break;
         }
         const double angle = canvas_.Font.Escapement * std::numbers::pi / 1800;

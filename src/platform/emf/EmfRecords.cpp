@@ -122,5 +122,4 @@ TDib ReadBitBltDib(ConstBytes record) {
             RecordBlock(record, BitsOffset.get(record), BitsSize.get(record))};
 }
 
-
 } // namespace kovet
