@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kovet {
@@ -121,6 +122,11 @@ public:
     // The next text output spreads `extra` pixels over its first `count` blanks, the first
     // extra mod count of them one pixel wider. (0, 0) switches it off.
     virtual void SetTextJustification(std::int32_t extra, std::int32_t count) = 0;
+    // Text output from now on (and TextExtent) places its characters by these advances in
+    // pixels, one per UTF-16 code unit of the text, instead of the font's, and ignores the
+    // justification. Advances whose count differs from the text's are ignored for that text;
+    // an empty vector switches them off.
+    virtual void SetTextAdvances(std::vector<std::int32_t> advances) { textAdvances_ = std::move(advances); }
 
     // Draws the part `source` of the bitmap (in bitmap pixels, top-down) into `dest`.
     virtual void StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) = 0;
@@ -137,6 +143,16 @@ public:
     virtual std::int32_t LogPixelsY() const { return 96; }
     virtual std::int32_t PhysicalOffsetX() const { return 0; }
     virtual std::int32_t PhysicalOffsetY() const { return 0; }
+
+protected:
+    // The advances set for a text of `units` UTF-16 code units: none when none are set or
+    // their count differs.
+    std::span<const std::int32_t> TextAdvancesFor(std::size_t units) const {
+        if (textAdvances_.size() != units) return {};
+        return textAdvances_;
+    }
+
+    std::vector<std::int32_t> textAdvances_;
 };
 
 } // namespace kovet

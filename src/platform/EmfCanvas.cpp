@@ -393,7 +393,10 @@ void EmfCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std:
 }
 
 TSize EmfCanvas::TextExtent(std::string_view text) {
-    return metrics_.Extent(Font, text);
+    TSize extent = metrics_.Extent(Font, text);
+    const std::span<const std::int32_t> given = TextAdvancesFor(Utf8ToUtf16(text).size());
+    if (!given.empty()) extent.cx = Saturate(std::accumulate(given.begin(), given.end(), std::int64_t(0)));
+    return extent;
 }
 
 void EmfCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
@@ -408,17 +411,21 @@ void EmfCanvas::WriteText(const TRect* clip, std::int32_t x, std::int32_t y, std
     SetValue(dc_.textAlign, TA_TOP | TA_LEFT | TA_NOUPDATECP, EMR_SETTEXTALIGN);
 
     const std::u16string chars = Utf8ToUtf16(text);
-    std::vector<std::int32_t> dx = metrics_.Advances(Font, chars);
-    dx.resize(chars.size());
-    if (justifyCount_ > 0) {
-        // The first extra mod count blanks take one pixel more (or less, when squeezing).
-        const std::int32_t share = justifyExtra_ / justifyCount_;
-        const std::int32_t rest = justifyExtra_ % justifyCount_;
-        std::int32_t blank = 0;
-        for (std::size_t i = 0; i < chars.size() && blank < justifyCount_; ++i) {
-            if (chars[i] != u' ') continue;
-            dx[i] = Saturate(std::int64_t(dx[i]) + share + (blank < std::abs(rest) ? (rest > 0 ? 1 : -1) : 0));
-            ++blank;
+    const std::span<const std::int32_t> given = TextAdvancesFor(chars.size());
+    std::vector<std::int32_t> dx(given.begin(), given.end());
+    if (given.empty()) {
+        dx = metrics_.Advances(Font, chars);
+        dx.resize(chars.size());
+        if (justifyCount_ > 0) {
+            // The first extra mod count blanks take one pixel more (or less, when squeezing).
+            const std::int32_t share = justifyExtra_ / justifyCount_;
+            const std::int32_t rest = justifyExtra_ % justifyCount_;
+            std::int32_t blank = 0;
+            for (std::size_t i = 0; i < chars.size() && blank < justifyCount_; ++i) {
+                if (chars[i] != u' ') continue;
+                dx[i] = Saturate(std::int64_t(dx[i]) + share + (blank < std::abs(rest) ? (rest > 0 ? 1 : -1) : 0));
+                ++blank;
+            }
         }
     }
 

@@ -12,7 +12,9 @@
 // FillRect is written as a RECTANGLE one pixel larger on the right and bottom with the
 // stock null pen selected and R2_COPYPEN, which fills exactly the pixels FillRect covers.
 // In STRETCHDIBITS records ySrc counts from the bottom row of a bottom-up bitmap, as GDI
-// takes it; the canvas's source rectangle is top-down.
+// takes it; the canvas's source rectangle is top-down. The dx array of a text record holds
+// the advances set with SetTextAdvances when they fit the text, otherwise the metrics'
+// advances widened by the justification.
 
 #include "platform/Canvas.h"
 

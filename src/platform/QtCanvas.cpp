@@ -161,6 +161,24 @@ std::vector<std::int32_t> JustifiedAdvances(const QtGlyphs& glyphs, std::int32_t
     return advances;
 }
 
+// The advance of each glyph: the given advances of its code units summed, or the font's
+// widened by the justification when none are given.
+std::vector<std::int32_t> GlyphAdvances(const QtGlyphs& glyphs, std::span<const std::int32_t> given, std::int32_t extra,
+                                        std::int32_t count) {
+    if (given.empty()) return JustifiedAdvances(glyphs, extra, count);
+    std::vector<std::int32_t> advances;
+    advances.reserve(glyphs.Units.size());
+    std::size_t unit = 0;
+    for (const std::uint8_t units : glyphs.Units) {
+        const std::size_t end = std::min(unit + units, given.size());
+        std::int64_t sum = 0;
+        for (; unit < end; ++unit)
+            sum += given[unit];
+        advances.push_back(std::int32_t(std::clamp<std::int64_t>(sum, -kMaxCoordinate, kMaxCoordinate)));
+    }
+    return advances;
+}
+
 std::int64_t Sum(const std::vector<std::int32_t>& values) {
     std::int64_t sum = 0;
     for (const std::int32_t v : values)
@@ -427,8 +445,10 @@ void QtCanvas::PolyPolygon(std::span<const std::vector<TPoint>> polygons, TPolyF
 
 void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground) {
     const QtFontFace face = FaceFor(Font);
-    const QtGlyphs glyphs = LayOutText(face, QString::fromUtf8(text.data(), qsizetype(text.size())));
-    const std::vector<std::int32_t> advances = JustifiedAdvances(glyphs, justifyExtra_, justifyCount_);
+    const QString chars = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QtGlyphs glyphs = LayOutText(face, chars);
+    const std::vector<std::int32_t> advances =
+        GlyphAdvances(glyphs, TextAdvancesFor(std::size_t(chars.size())), justifyExtra_, justifyCount_);
 
     painter_->save();
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -487,8 +507,10 @@ void QtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::
 
 TSize QtCanvas::TextExtent(std::string_view text) {
     const QtFontFace face = FaceFor(Font);
-    const QtGlyphs glyphs = LayOutText(face, QString::fromUtf8(text.data(), qsizetype(text.size())));
-    const std::int64_t width = Sum(JustifiedAdvances(glyphs, justifyExtra_, justifyCount_));
+    const QString chars = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QtGlyphs glyphs = LayOutText(face, chars);
+    const std::int64_t width =
+        Sum(GlyphAdvances(glyphs, TextAdvancesFor(std::size_t(chars.size())), justifyExtra_, justifyCount_));
     return {std::int32_t(std::clamp<std::int64_t>(width, -kMaxCoordinate, kMaxCoordinate)), face.CellHeight()};
 }
 
@@ -534,7 +556,7 @@ void QtCanvas::StretchDIBits(const TRect& dest, const TRect& source, const TDib&
 }
 
 void QtCanvas::SaveState() {
-    saved_.push_back({Pen, Brush, Font, position_, justifyExtra_, justifyCount_});
+    saved_.push_back({Pen, Brush, Font, position_, justifyExtra_, justifyCount_, textAdvances_});
     painter_->save();
 }
 
@@ -548,6 +570,7 @@ void QtCanvas::RestoreState() {
     position_ = state.Position;
     justifyExtra_ = state.JustifyExtra;
     justifyCount_ = state.JustifyCount;
+    textAdvances_ = state.Advances;
     saved_.pop_back();
 }
 

@@ -67,6 +67,7 @@ private:
         TPoint Position;
         std::int32_t JustifyExtra = 0;
         std::int32_t JustifyCount = 0;
+        std::vector<std::int32_t> Advances;
     };
 
     // What a shape is outlined with: 0 nothing, 1 a one-pixel (cosmetic) pen, more a wide pen.

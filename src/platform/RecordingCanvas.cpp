@@ -1,7 +1,11 @@
 #include "RecordingCanvas.h"
 
+#include "storage/Utf8.h"
+
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <numeric>
 
 namespace kovet {
 
@@ -86,29 +90,43 @@ void RecordingCanvas::PolyPolygon(std::span<const std::vector<TPoint>> polygons,
     c.PolygonCount = polygons.size();
 }
 
-void RecordingCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
-    Call& c = log("TextOut", {x, y});
+RecordingCanvas::Call& RecordingCanvas::logText(std::string op, std::vector<std::int32_t> args, std::string_view text) {
+    Call& c = log(std::move(op), std::move(args));
     c.Text = text;
     c.JustifyExtra = justifyExtra_;
     c.JustifyCount = justifyCount_;
+    const std::span<const std::int32_t> advances = TextAdvancesFor(Utf8ToUtf16(text).size());
+    c.Advances.assign(advances.begin(), advances.end());
+    return c;
+}
+
+void RecordingCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
+    logText("TextOut", {x, y}, text);
 }
 
 void RecordingCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text) {
-    Call& c = log("TextRect", {x, y});
-    c.Text = text;
-    c.Clip = clip;
-    c.JustifyExtra = justifyExtra_;
-    c.JustifyCount = justifyCount_;
+    logText("TextRect", {x, y}, text).Clip = clip;
 }
 
 TSize RecordingCanvas::TextExtent(std::string_view text) {
-    return metrics_->Extent(Font, text);
+    TSize extent = metrics_->Extent(Font, text);
+    const std::span<const std::int32_t> advances = TextAdvancesFor(Utf8ToUtf16(text).size());
+    if (!advances.empty()) {
+        extent.cx = std::int32_t(std::clamp<std::int64_t>(
+            std::accumulate(advances.begin(), advances.end(), std::int64_t(0)), INT32_MIN, INT32_MAX));
+    }
+    return extent;
 }
 
 void RecordingCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
     justifyExtra_ = extra;
     justifyCount_ = count;
     log("SetTextJustification", {extra, count});
+}
+
+void RecordingCanvas::SetTextAdvances(std::vector<std::int32_t> advances) {
+    log("SetTextAdvances", advances);
+    Canvas::SetTextAdvances(std::move(advances));
 }
 
 void RecordingCanvas::StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) {

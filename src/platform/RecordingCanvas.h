@@ -32,8 +32,9 @@ public:
         TRect Clip;                    // TextRect's clip rectangle
         std::int32_t JustifyExtra = 0; // justification in force for text calls
         std::int32_t JustifyCount = 0;
-        std::size_t PolygonCount = 0; // PolyPolygon
-        TDib Dib;                     // StretchDIBits
+        std::vector<std::int32_t> Advances; // text calls: the advances they were placed by, if any
+        std::size_t PolygonCount = 0;       // PolyPolygon
+        TDib Dib;                           // StretchDIBits
     };
 
     explicit RecordingCanvas(TextMetrics* metrics = nullptr) : metrics_(metrics ? metrics : &fixed_) {}
@@ -56,6 +57,7 @@ public:
     TSize TextExtent(std::string_view text) override;
     std::int32_t TextAscent() override { return metrics_->Ascent(Font); }
     void SetTextJustification(std::int32_t extra, std::int32_t count) override;
+    void SetTextAdvances(std::vector<std::int32_t> advances) override;
     void StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) override;
     void SaveState() override;
     void RestoreState() override;
@@ -64,6 +66,7 @@ public:
 
 private:
     Call& log(std::string op, std::vector<std::int32_t> args);
+    Call& logText(std::string op, std::vector<std::int32_t> args, std::string_view text);
 
     FixedTextMetrics fixed_;
     TextMetrics* metrics_;

@@ -407,6 +407,20 @@ TEST_F(EmfCanvasTest, JustificationWidensTheFirstBlanks) {
     EXPECT_EQ(EmrExtTextOut::Bounds.get(texts[0]).Right, 0 + 11 * 7 + 6 - 1);
 }
 
+TEST_F(EmfCanvasTest, GivenAdvancesAreWrittenAsTheyAreAndOverrideTheJustification) {
+    canvas.SetTextJustification(6, 1);
+    canvas.SetTextAdvances({3, -2, 40, 0, 5});
+    EXPECT_EQ(canvas.TextWidth("a b\U0001D11E"), 46); // the clef is two UTF-16 units
+    canvas.TextOut(10, 0, "a b\U0001D11E");
+    canvas.TextOut(10, 20, "a b"); // the advances do not fit: the metrics and justification decide
+    Finish();
+    const auto texts = All(EMR_EXTTEXTOUTW);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(ReadTextDx(texts[0]), (std::vector<std::int32_t>{3, -2, 40, 0, 5}));
+    EXPECT_EQ(EmrExtTextOut::Bounds.get(texts[0]).Right, 10 + 46 - 1);
+    EXPECT_EQ(ReadTextDx(texts[1]), (std::vector<std::int32_t>{7, 13, 7}));
+}
+
 TEST_F(EmfCanvasTest, TextRectClipsAndFillsWithASolidBrush) {
     canvas.Brush = {clYellow, TBrushStyle::bsSolid};
     canvas.TextRect({10, 10, 30, 20}, 12, 8, "clipped");

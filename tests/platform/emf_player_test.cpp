@@ -1,5 +1,6 @@
 #include "platform/emf/EmfPlayer.h"
 
+#include "platform/RecordingCanvas.h"
 #include "platform/emf/EmfRecords.h"
 #include "platform/emf_libemf_sample.h"
 
@@ -474,6 +475,40 @@ TEST(EmfPlayerText, OpaqueClippedAndEightBitText) {
     EXPECT_EQ(canvas.Calls[2].Text, "d\xC3\xA9");
     EXPECT_EQ(canvas.Calls[2].Brush.Style, TBrushStyle::bsSolid); // opaque background mode by default
     EXPECT_EQ(canvas.Calls[3].Args, (Args{1, 2, 3, 4}));
+}
+
+TEST(EmfPlayerText, TheProducersAdvancesPlaceTheCharacters) {
+    struct Case {
+        TRect Dest; // showing the one-inch frame: 96 wide is one to one
+        std::uint32_t Options;
+        std::u16string Text;
+        Args Dx, At, Advances;
+    };
+    const Case cases[] = {
+        // Positions 7.5 and 22.5 round up: the advances alternate and keep the width of 30.
+        {{0, 0, 144, 144}, 0, u"abcd", {5, 5, 5, 5}, {15, 15}, {8, 7, 8, 7}},
+        {{0, 0, 96, 96}, ETO_PDY, u"ab", {4, 99, 6, -7}, {10, 10}, {4, 6}},
+        // The text leaves NULs out; their room goes to the character before, or to the start.
+        {{0, 0, 96, 96}, 0, std::u16string(u"a\0b", 3), {3, 4, 5}, {10, 10}, {7, 5}},
+        {{0, 0, 96, 96}, 0, std::u16string(u"\0ab", 3), {3, 4, 5}, {13, 10}, {4, 5}},
+        // Too few advances: the font lays the text out, without justification.
+        {{0, 0, 96, 96}, 0, u"a b", {40, 40}, {10, 10}, {}},
+    };
+    for (const Case& c : cases) {
+        RecordingCanvas canvas;
+        const auto emf = EmfBuilder().AddBytes(EMR_EXTTEXTOUTW, TextW({10, 10}, c.Text, c.Options, {}, c.Dx)).Finish();
+        ASSERT_TRUE(PlayEnhMetafile(canvas, emf, c.Dest));
+        const auto texts = canvas.Find("TextOut");
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].Args, c.At);
+        EXPECT_EQ(texts[0].Advances, c.Advances) << "set and fitting the text";
+        const auto set = canvas.Find("SetTextAdvances");
+        ASSERT_EQ(set.size(), c.Advances.empty() ? 0u : 2u);
+        if (!set.empty()) {
+            EXPECT_EQ(set.back().Args, Args{}) << "switched off after the output";
+        }
+        EXPECT_TRUE(canvas.Find("SetTextJustification").empty());
+    }
 }
 
 namespace {

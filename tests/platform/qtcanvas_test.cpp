@@ -505,6 +505,41 @@ TEST(QtCanvasText, TheExtentIncludesJustification) {
     EXPECT_EQ(canvas.TextWidth("abc"), canvas.TextWidth("a") + canvas.TextWidth("b") + canvas.TextWidth("c"));
 }
 
+TEST(QtCanvasText, GivenAdvancesPlaceTheGlyphs) {
+    // Each row's text starts with an "l" at x = 5: the first inked column of each stem shows
+    // where its glyph stands. The last row is laid out by the font.
+    const std::vector<std::pair<std::string, std::vector<std::int32_t>>> rows = {
+        {"ll", {20, 6}}, {"ll", {6, 6}}, {"l\U0001F600l", {10, 30, 30, 6}}, {"ll", {}}};
+    const QImage image = Draw(
+        [&](QtCanvas& c) {
+            c.Brush.Style = TBrushStyle::bsClear;
+            c.Font = Arial(-40);
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                c.SetTextAdvances(rows[i].second);
+                c.TextOut(5, int(50 * i), rows[i].first);
+            }
+        },
+        100, 200);
+    const std::vector<int> natural = InkedColumnStarts(image, 150, 200);
+    ASSERT_EQ(natural.size(), 2u);
+    const int first = natural[0];
+    ASSERT_GT(natural[1] - first, 6) << "the second row must be narrower than the font";
+    EXPECT_EQ(InkedColumnStarts(image, 0, 50), (std::vector<int>{first, first + 20}));
+    EXPECT_EQ(InkedColumnStarts(image, 50, 100), (std::vector<int>{first, first + 6}));
+    // The pair of UTF-16 units is one glyph, advanced by both units' advances together.
+    EXPECT_EQ(InkIn(image, first + 60, 100, 100, 150).Left, first + 70);
+}
+
+TEST(QtCanvasText, TheExtentFollowsFittingAdvancesOnly) {
+    QImage image = Filled(kWhite);
+    QtCanvas canvas(image);
+    const std::int32_t natural = canvas.TextWidth("ab");
+    canvas.SetTextJustification(7, 1);
+    canvas.SetTextAdvances({1, 2, 40});
+    EXPECT_EQ(canvas.TextWidth("a b"), 43) << "without the justification";
+    EXPECT_EQ(canvas.TextWidth("ab"), natural);
+}
+
 TEST(QtCanvasText, TextRectClipsAndAnOpaqueOutputFillsTheWholeClipRectangle) {
     const QImage clipped = Draw([](QtCanvas& c) {
         c.Brush.Style = TBrushStyle::bsClear;

@@ -932,8 +932,9 @@ private:
         const std::uint32_t options = Options.get(r);
         const std::uint32_t chars = Chars.get(r);
         std::string text;
+        std::u16string units; // of a wide record, whose NULs the text leaves out
         if (type == EMR_EXTTEXTOUTW) {
-            const std::u16string units = ReadTextW(r);
+            units = ReadTextW(r);
             if (units.size() != chars) return;
             text = Utf16ToUtf8(units);
         } else {
@@ -960,13 +961,27 @@ private:
             reference = {double(p.X), double(p.Y)};
         }
 
-        // The advances of the record give the width the producer laid the text out with.
+        // The advances of the record place the characters where the producer laid them out.
+        // Each character's position is rounded rather than its advance, so that the run keeps
+        // its width; a NUL left out of the text gives its room to the character before it.
         const std::vector<std::int32_t> dx = ReadTextDx(r);
         const std::size_t stride = (options & ETO_PDY) ? 2 : 1;
-        double width = 0, advance = 0;
+        std::vector<std::int32_t> advances; // device pixels, one per UTF-16 unit of the text
+        double width = 0, advance = 0, lead = 0;
         if (chars > 0 && dx.size() == chars * stride) {
-            for (std::size_t i = 0; i < dx.size(); i += stride)
-                advance += dx[i];
+            std::int32_t position = 0;
+            for (std::size_t i = 0; i < chars; ++i) {
+                advance += dx[i * stride];
+                const std::int32_t next = ToPixel(advance * toDevice_.ScaleX());
+                if (i >= units.size() || units[i] != 0) {
+                    advances.push_back(next - position);
+                } else if (advances.empty()) {
+                    lead = next;
+                } else {
+                    advances.back() += next - position;
+                }
+                position = next;
+            }
             width = advance * toDevice_.ScaleX();
         } else {
             width = canvas_.TextWidth(text);
@@ -974,10 +989,10 @@ private:
         }
         const double cell = canvas_.TextHeight(text);
 
-        double along = 0, down = 0;
+        double along = -lead, down = 0;
         switch (dc_.TextAlign & TA_CENTER) {
-        case TA_RIGHT: along = width; break;
-        case TA_CENTER: along = width / 2; break;
+        case TA_RIGHT: along += width; break;
+        case TA_CENTER: along += width / 2; break;
         default: break;
         }
         switch (dc_.TextAlign & TA_BASELINE) {
@@ -990,20 +1005,14 @@ private:
         const double x = at.X - along * std::cos(angle) - down * std::sin(angle);
         const double y = at.Y + along * std::sin(angle) - down * std::cos(angle);
 
-        // Advances wider than the canvas's own layout of the text (justified text) come back
-        // as extra space on the blanks, the way the producer spread it.
-        const auto blanks = std::int32_t(std::count(text.begin(), text.end(), ' '));
-        std::int32_t extra = 0;
-        if (advance > 0 && blanks > 0 && width > 0) extra = std::max(0, ToPixel(width) - canvas_.TextWidth(text));
-        if (extra > 0) canvas_.SetTextJustification(extra, blanks);
-
         UseBackground();
+        if (!advances.empty()) canvas_.SetTextAdvances(advances);
         if (hasRect && (options & ETO_CLIPPED)) {
             canvas_.TextRect(rect, ToPixel(x), ToPixel(y), text);
         } else {
             canvas_.TextOut(ToPixel(x), ToPixel(y), text);
         }
-        if (extra > 0) canvas_.SetTextJustification(0, 0);
+        if (!advances.empty()) canvas_.SetTextAdvances({});
         if (updateCp) {
             if ((dc_.TextAlign & TA_CENTER) == TA_LEFT) dc_.Position.X += advance;
             if ((dc_.TextAlign & TA_CENTER) == TA_RIGHT) dc_.Position.X -= advance;
