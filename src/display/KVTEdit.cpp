@@ -95,7 +95,7 @@ Qt::Alignment QtAlignment(TAlignment alignment) {
 }
 
 bool IsNumberKey(QChar c) {
-    return c.isDigit() || c == u'-' || c == u'.' || c == u'\b';
+    return (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' || c == u'\b';
 }
 
 } // namespace
@@ -208,8 +208,10 @@ void TKVTEdit::SetCustomMask(std::string mask) {
 }
 
 void TKVTEdit::SetMaxLength(std::int32_t length) {
+    // The limit applies to typing (see keyPressEvent): the line edit's own limit would also
+    // cut a longer value put in by the program.
     maxLength_ = length;
-    QLineEdit::setMaxLength(length > 0 ? length : 32767);
+    if (mask_.InputMask.isEmpty()) QLineEdit::setMaxLength(32767);
 }
 
 void TKVTEdit::SetColor(TColor color) {
@@ -253,6 +255,12 @@ void TKVTEdit::SetText(std::string_view text) {
 }
 
 void TKVTEdit::Commit() {
+    // Text the edit showed itself and nobody changed is not read back: reading "01/01/50" or
+    // "1234.50" again would move a 1950 date to 2050 and round the value to the decimals.
+    if (text() == shownText_ && (isNumeric() || isDateTime())) {
+        if (isNumeric()) showNumber();
+        return;
+    }
     switch (format_) {
     case lfoReal:
     case lfoInteger:
@@ -306,6 +314,9 @@ void TKVTEdit::keyPressEvent(QKeyEvent* event) {
         typed = QStringLiteral("_");
     }
     if (isNumeric() && typed.size() == 1 && !IsNumberKey(typed[0]) && typed[0].isPrint()) return;
+    if (maxLength_ > 0 && mask_.InputMask.isEmpty() && typed.size() == 1 && typed[0].isPrint() &&
+        text().size() - selectedText().size() + typed.size() > maxLength_)
+        return;
     if (typed == event->text()) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -319,7 +330,11 @@ void TKVTEdit::focusInEvent(QFocusEvent* event) {
     if (UseFocusColor) applyBackground(FocusColor);
     if (isNumeric()) {
         if (text().isEmpty()) showNumber();
-        setText(QString::fromStdString(StripToNumberChars(Text())));
+        // A number shown in scientific notation is edited as its full digits.
+        const bool scientific = text().contains(u'E');
+        const double shown = (format_ == lfoPercent || format_ == lfoPctNS) ? value_ * 100 : value_;
+        setText(QString::fromStdString(scientific ? FloatToStrG15(shown) : StripToNumberChars(Text())));
+        shownText_ = text();
     }
     selectAll();
 }
@@ -355,6 +370,7 @@ void TKVTEdit::applyMask() {
 void TKVTEdit::showNumber() {
     const TNumberStyle style{decimals_, digits_, HasOption(soRoundValue), HasOption(soShowZero)};
     setText(QString::fromStdString(NumberText(format_, value_, style)));
+    shownText_ = text();
     applyFontColor();
 }
 
@@ -363,6 +379,7 @@ void TKVTEdit::showDateTime() {
         clear();
     else
         SetText(FormatDateTime(DateTimePattern(format_), value_));
+    shownText_ = text();
 }
 
 void TKVTEdit::applyBackground(TColor color) {

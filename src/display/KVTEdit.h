@@ -76,7 +76,8 @@ public:
     void SetCustomMask(std::string mask);
     double MinValue = 0;
     double MaxValue = 0;
-    // Longest text that can be typed; 0 means no limit. A mask sets its own length.
+    // Longest text that can be typed; 0 means no limit. A longer text set by the program is
+    // kept whole. A mask sets its own length.
     std::int32_t MaxLength() const { return maxLength_; }
     void SetMaxLength(std::int32_t length);
 
@@ -132,6 +133,8 @@ private:
     TAlignment alignment_ = TAlignment::taLeftJustify;
     std::string customMask_;
     std::int32_t maxLength_ = 0;
+    // The text as the edit last formatted it from the value.
+    QString shownText_;
     TColor color_ = clWindow;
     TColor normalColor_ = clWindow;
     TColor fontColor_ = clWindowText;

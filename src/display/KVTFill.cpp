@@ -17,16 +17,19 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTextCursor>
 
 namespace kovet {
 namespace {
 
+// The memo's lines; a line break at the very end starts no further line.
 std::vector<std::string> splitLines(const QString& text) {
     std::vector<std::string> lines;
     if (text.isEmpty()) return lines;
     for (const QString& line : text.split('\n'))
         lines.push_back(line.toStdString());
+    if (text.endsWith('\n')) lines.pop_back();
     return lines;
 }
 
@@ -73,6 +76,7 @@ std::vector<TKVTField*> TKVTImage::fieldPointers() const {
 
 void TKVTImage::RebuildFields() {
     CloseField();
+    ++generation_;
     current_ = nullptr;
     siblings_.clear();
     fields_.clear();
@@ -160,9 +164,11 @@ void TKVTImage::mousePressEvent(QMouseEvent* event) {
         TRect hit = field->ScreenRect;
         if (field->Format() == lfoCheckbox) hit.Right = hit.Left + 15;
         if (p.x() < hit.Left || p.x() >= hit.Right || p.y() < hit.Top || p.y() >= hit.Bottom) continue;
+        event->accept();
         if (field->ReadOnly) return;
         OpenField(field.get());
-        if (auto* box = dynamic_cast<TKVTCheckBox*>(editor_); box != nullptr && field->Format() == lfoCheckbox)
+        if (auto* box = dynamic_cast<TKVTCheckBox*>(editor_);
+            box != nullptr && current_ == field.get() && field->Format() == lfoCheckbox)
             box->Click();
         return;
     }
@@ -170,7 +176,10 @@ void TKVTImage::mousePressEvent(QMouseEvent* event) {
 
 void TKVTImage::OpenField(TKVTField* field) {
     if (field == nullptr) return;
+    const std::uint64_t generation = generation_;
     CloseField();
+    // A handler of the closed field's exit may have rebuilt the fields or opened another.
+    if (generation != generation_ || editor_ != nullptr) return;
     current_ = field;
     const TKVTFieldFormat format = field->Format();
 
@@ -178,74 +187,92 @@ void TKVTImage::OpenField(TKVTField* field) {
     font.Height = field->ScreenFontHeight;
     const QFont qfont = ToQFont(font);
     const TRect& box = field->ScreenRect;
-    const auto placeEditor = [&](QWidget* editor, int preferredHeight) {
+    // In the field's box; an edit or combo box whose own height (for the field's font)
+    // differs is centred on the field.
+    const auto place = [&](QWidget* editor, bool ownHeight) {
         editor->setFont(qfont);
         QRect bounds(box.Left, box.Top, box.Width(), box.Height());
-        if (field->CtlBorder && preferredHeight > 0 && preferredHeight != box.Height()) {
-            // Centred on the field when the editor's own height differs from it.
-            bounds.setTop(box.Top + (box.Height() - preferredHeight) / 2);
-            bounds.setHeight(preferredHeight);
+        const int height = editor->sizeHint().height();
+        if (field->CtlBorder && ownHeight && height != box.Height()) {
+            bounds.setTop(box.Top + (box.Height() - height) / 2);
+            bounds.setHeight(height);
         }
         editor->setGeometry(bounds);
     };
     const auto colour = [&](QWidget* editor) {
         QPalette palette = editor->palette();
         palette.setColor(QPalette::Base, QColorOf(field->CtlColor));
+        palette.setColor(QPalette::Text, QColorOf(field->Font.Color));
         editor->setPalette(palette);
     };
 
+    // The editor is the image's before the field's value goes in, so that loading a value
+    // already reports a change.
     QWidget* editor = nullptr;
     switch (format) {
     case lfoCheckbox: {
-        auto* box = new TKVTCheckBox(this);
-        box->setFont(qfont);
-        box->setGeometry(field->ScreenRect.Left, field->ScreenRect.Top, 15, field->ScreenRect.Height());
-        box->SetAutoSize(false);
-        box->SetCaption("");
-        box->SetBoxColor(field->CtlColor);
-        if (!field->CtlBorder) box->SetCheckStyle(csFlatThickCross);
-        box->OnChange = [this](TKVTCheckBox&) { editorChanged(); };
-        box->SetChecked(field->Checked());
-        editor = box;
+        auto* check = new TKVTCheckBox(this);
+        editor_ = editor = check;
+        check->hide();
+        check->setFont(qfont);
+        check->setGeometry(box.Left, box.Top, 15, box.Height());
+        check->SetAutoSize(false);
+        check->SetCaption("");
+        check->SetBoxColor(field->CtlColor);
+        if (!field->CtlBorder) check->SetCheckStyle(csFlatThickCross);
+        check->OnChange = [this](TKVTCheckBox&) { editorChanged(); };
+        check->SetChecked(field->Checked());
         break;
     }
     case lfoComboBox: {
         auto* combo = new QComboBox(this);
+        editor_ = editor = combo;
+        combo->hide();
         combo->setEditable(true);
         colour(combo);
-        placeEditor(combo, combo->sizeHint().height());
+        place(combo, true);
         if (!field->CtlBorder) combo->setFrame(false);
         for (const std::string& item : field->Lines())
             combo->addItem(QString::fromStdString(item));
-        if (field->MaxLength > 0) combo->lineEdit()->setMaxLength(field->MaxLength);
-        combo->setEditText(QString::fromStdString(field->DisplayText()));
+        combo->setCurrentIndex(-1);
         connect(combo, &QComboBox::editTextChanged, this, [this] { editorChanged(); });
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { editorChanged(); });
-        editor = combo;
+        combo->setEditText(QString::fromStdString(field->DisplayText()));
+        // The limit is on typing: a longer value already there stays whole.
+        if (field->MaxLength > 0)
+            combo->lineEdit()->setMaxLength(std::max<int>(field->MaxLength, int(combo->currentText().size())));
         break;
     }
     case lfoMemo: {
         auto* memo = new QPlainTextEdit(this);
+        editor_ = editor = memo;
+        memo->hide();
         colour(memo);
-        placeEditor(memo, 0);
+        place(memo, false);
         if (!field->CtlBorder) memo->setFrameStyle(QFrame::NoFrame);
         memo->setTabChangesFocus(true);
         connect(memo, &QPlainTextEdit::textChanged, this, [this, memo, max = field->MaxLength] {
-            if (max > 0 && memo->toPlainText().size() > max) {
+            // Typing or pasting beyond the limit keeps the text up to the limit.
+            if (max > 0 && memo->document()->characterCount() - 1 > max) {
+                const QSignalBlocker quiet(memo);
                 QTextCursor cursor = memo->textCursor();
-                cursor.deletePreviousChar();
-                return;
+                cursor.setPosition(max);
+                cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+                memo->setTextCursor(cursor);
             }
             editorChanged();
         });
         memo->setPlainText(joinLines(field->Lines()));
-        editor = memo;
         break;
     }
     default: {
         auto* edit = new TKVTEdit(this);
+        editor_ = editor = edit;
+        edit->hide();
         edit->SetColor(field->CtlColor);
-        placeEditor(edit, edit->sizeHint().height());
+        edit->SetFontColor(field->Font.Color);
+        place(edit, true);
         if (!field->CtlBorder) edit->SetFlat(true);
         edit->OnChange = [this](TKVTEdit&) { editorChanged(); };
         edit->SetFormat(format);
@@ -256,22 +283,20 @@ void TKVTImage::OpenField(TKVTField* field) {
             edit->SetValue(field->Value());
         else
             edit->SetText(field->DisplayText());
-        editor = edit;
         break;
     }
     }
-    editor->hide();
     editor->setFocusPolicy(Qt::ClickFocus);
 
     if (OnFieldControlCreate) {
         QWidget* control = editor;
         OnFieldControlCreate(*this, *field, control);
         if (control != editor && control != nullptr) {
+            disconnect(editor, nullptr, this, nullptr);
             delete editor;
-            editor = control;
+            editor_ = editor = control;
         }
     }
-    editor_ = editor;
     watchEditor(editor);
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
@@ -321,8 +346,8 @@ void TKVTImage::closeField(bool writeBack) {
             else
                 field.SetStringValue(edit->Text());
         }
-        if (OnFieldExit) OnFieldExit(*this, field);
     }
+    // From here the image has no editor: the exit handler may open another field.
     editor_ = nullptr;
     editor->removeEventFilter(this);
     for (QWidget* child : editor->findChildren<QWidget*>())
@@ -334,12 +359,15 @@ void TKVTImage::closeField(bool writeBack) {
     // The editor may be in the middle of its own event (a key or its loss of focus).
     editor->deleteLater();
     closing_ = false;
+    if (writeBack && current_ != nullptr && OnFieldExit) OnFieldExit(*this, *current_);
 }
 
 void TKVTImage::NextField() {
     if (current_ == nullptr || current_->TabOrder < 0) return;
-    CloseField();
     const std::int32_t order = current_->TabOrder;
+    const std::uint64_t generation = generation_;
+    CloseField();
+    if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
     TKVTField *first = nullptr, *next = nullptr;
     std::int32_t firstOrder = 32767, nextOrder = 32767;
     for (const auto& field : fields_) {
@@ -362,8 +390,10 @@ void TKVTImage::NextField() {
 
 void TKVTImage::PriorField() {
     if (current_ == nullptr || current_->TabOrder < 0) return;
-    CloseField();
     const std::int32_t order = current_->TabOrder;
+    const std::uint64_t generation = generation_;
+    CloseField();
+    if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
     TKVTField *last = nullptr, *prior = nullptr;
     std::int32_t lastOrder = -32767, priorOrder = -32767;
     for (const auto& field : fields_) {

@@ -65,9 +65,11 @@ TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOp
         r.Left = -printer.OffsetX;
         r.Top = -printer.OffsetY;
     }
+    // The page takes the printer's pixels per inch from wherever it starts, so that moving it
+    // to the paper's corner does not also stretch it.
     if (HasOption(options, kvtExactDPI) && printer.PixelsPerInchX > 0 && printer.PixelsPerInchY > 0) {
-        r.Right = static_cast<std::int32_t>(double(page.cx) * printer.PixelsPerInchX / 96.0);
-        r.Bottom = static_cast<std::int32_t>(double(page.cy) * printer.PixelsPerInchY / 96.0);
+        r.Right = r.Left + static_cast<std::int32_t>(double(page.cx) * printer.PixelsPerInchX / 96.0);
+        r.Bottom = r.Top + static_cast<std::int32_t>(double(page.cy) * printer.PixelsPerInchY / 96.0);
     }
     return r;
 }
@@ -100,7 +102,10 @@ std::vector<std::uint8_t> TCustomKVTImage::KVTData() const {
 }
 
 void TCustomKVTImage::SetKVTData(std::span<const std::uint8_t> bytes) {
-    kvt_->SetKVTData(bytes);
+    // Read apart first: bytes that are no form leave the shown form and its fields as they are.
+    TKVT loaded;
+    loaded.SetKVTData(bytes);
+    kvt_->Assign(loaded);
 }
 
 void TCustomKVTImage::LoadFromFile(const std::filesystem::path& fileName) {
@@ -114,7 +119,7 @@ void TCustomKVTImage::SetDisplayOptions(TKVTDisplayOptions options) {
         options &= static_cast<TKVTDisplayOptions>(
             ~(OptionBit<TKVTDisplayOptions>(kvtCenter) | OptionBit<TKVTDisplayOptions>(kvtScale)));
     displayOptions_ = options;
-    updateGeometry();
+    applyAutosize();
     Invalidate();
 }
 
@@ -141,8 +146,14 @@ void TCustomKVTImage::SetDashColor(TColor color) {
 
 void TCustomKVTImage::formChanged() {
     RebuildFields();
-    updateGeometry();
+    applyAutosize();
     Invalidate();
+}
+
+void TCustomKVTImage::applyAutosize() {
+    updateGeometry();
+    const TRect page = kvt_->PageRect();
+    if (HasOption(displayOptions_, kvtAutosize) && page.Right > 0 && page.Bottom > 0) resize(page.Right, page.Bottom);
 }
 
 TRect TCustomKVTImage::GetDrawRect(bool centred) {
@@ -171,15 +182,40 @@ QSize TCustomKVTImage::sizeHint() const {
 void TCustomKVTImage::drawWatermark(Canvas& canvas, QSize area, const TRect& rect) {
     if (!HasOption(displayOptions_, kvtWaterMark) || watermark_.isNull()) return;
     const std::int32_t w = watermark_.width(), h = watermark_.height();
+    if (HasOption(displayOptions_, kvtWaterMarkTiled)) {
+        drawTiles(canvas, {w, h}, area.width() / w + 1, area.height() / h + 1, {area.width(), area.height()});
+        return;
+    }
     const TBmpFile bmp = ReadBmpFile(watermarkBmp_);
     const TRect source{0, 0, w, h};
-    if (HasOption(displayOptions_, kvtWaterMarkTiled)) {
-        for (std::int32_t i = 0; i <= area.width() / w; ++i)
-            for (std::int32_t j = 0; j <= area.height() / h; ++j)
-                canvas.StretchDIBits({i * w, j * h, i * w + w, j * h + h}, source, bmp.Dib);
-    } else {
-        canvas.StretchDIBits(HasOption(displayOptions_, kvtWaterMarkStretch) ? rect : source, source, bmp.Dib);
+    canvas.StretchDIBits(HasOption(displayOptions_, kvtWaterMarkStretch) ? rect : source, source, bmp.Dib);
+}
+
+void TCustomKVTImage::drawTiles(Canvas& canvas, TSize tile, std::int32_t columns, std::int32_t rows, TSize extent) {
+    if (tile.cx <= 0 || tile.cy <= 0) return;
+    columns = std::min(columns, (extent.cx + tile.cx - 1) / tile.cx);
+    rows = std::min(rows, (extent.cy + tile.cy - 1) / tile.cy);
+    if (columns <= 0 || rows <= 0) return;
+    // Tiles go out in blocks of about 256 pixels square, made once: a tiny watermark drawn
+    // tile by tile would cost a bitmap per pixel.
+    const std::int32_t across = std::min(columns, std::max(1, 256 / tile.cx));
+    const std::int32_t down = std::min(rows, std::max(1, 256 / tile.cy));
+    QImage block(across * tile.cx, down * tile.cy, QImage::Format_RGB32);
+    {
+        QPainter painter(&block);
+        for (std::int32_t i = 0; i < across; ++i)
+            for (std::int32_t j = 0; j < down; ++j)
+                painter.drawImage(QRect(i * tile.cx, j * tile.cy, tile.cx, tile.cy), watermark_);
     }
+    const std::vector<std::uint8_t> bmp = ImageToBmp(block);
+    const TBmpFile file = ReadBmpFile(bmp);
+    for (std::int32_t i = 0; i < columns; i += across)
+        for (std::int32_t j = 0; j < rows; j += down) {
+            const std::int32_t width = std::min(across, columns - i) * tile.cx;
+            const std::int32_t height = std::min(down, rows - j) * tile.cy;
+            const TPoint at{i * tile.cx, j * tile.cy};
+            canvas.StretchDIBits({at.X, at.Y, at.X + width, at.Y + height}, {0, 0, width, height}, file.Dib);
+        }
 }
 
 void TCustomKVTImage::PaintPage(QPainter& painter, const TRect& rect, QSize area) {
@@ -194,11 +230,6 @@ void TCustomKVTImage::PaintPage(QPainter& painter, const TRect& rect, QSize area
 
 void TCustomKVTImage::paintEvent(QPaintEvent*) {
     const TRect r = GetDrawRect(true);
-    const TRect page = kvt_->PageRect();
-    if (HasOption(displayOptions_, kvtAutosize) && page.Right > 0 && page.Bottom > 0 &&
-        size() != QSize(page.Right, page.Bottom))
-        resize(page.Right, page.Bottom);
-
     QPainter painter(this);
     if (bgColor_ != clWhite && (r.Width() < width() || kvt_->IsEmpty())) {
         painter.fillRect(rect(), QColorOf(bgColor_));

@@ -183,8 +183,13 @@ protected:
 
 private:
     void formChanged();
+    // With kvtAutosize the widget takes the page's size.
+    void applyAutosize();
     void drawWatermark(Canvas& canvas, QSize area, const TRect& rect);
     void printWatermark(Canvas& canvas, const TRect& rect);
+    // The watermark stretched to `tile` in `columns` by `rows` tiles from the origin; tiles
+    // wholly beyond `extent` are left out (they would not show).
+    void drawTiles(Canvas& canvas, TSize tile, std::int32_t columns, std::int32_t rows, TSize extent);
 
     std::unique_ptr<TKVT> kvt_;
     TKVTDisplayOptions displayOptions_ = kDefaultDisplayOptions;
@@ -260,6 +265,8 @@ private:
     bool shiftHeld_ = false;
     bool updating_ = false;
     bool closing_ = false;
+    // Counts field rebuilds, so that a step can tell when a handler rebuilt the fields.
+    std::uint64_t generation_ = 0;
     float lastScale_ = 1.0f;
     TPoint lastOrigin_;
     QtTextMetrics metrics_;

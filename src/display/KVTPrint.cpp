@@ -94,11 +94,7 @@ void TCustomKVTImage::printWatermark(Canvas& canvas, const TRect& r) {
                              bmp.Dib);
         return;
     }
-    const std::int32_t columns = r.Width() / w + 1, rows = r.Height() / h + 1;
-    for (std::int32_t i = 0; i < columns; ++i)
-        for (std::int32_t j = 0; j < rows; ++j)
-            canvas.StretchDIBits({i * tileWidth, j * tileHeight, (i + 1) * tileWidth, (j + 1) * tileHeight}, source,
-                                 bmp.Dib);
+    drawTiles(canvas, {tileWidth, tileHeight}, r.Width() / w + 1, r.Height() / h + 1, {r.Right, r.Bottom});
 }
 
 void TCustomKVTImage::PrintPage(Canvas& canvas, const TRect& r) {

@@ -224,3 +224,69 @@ TEST(ImageFill, FieldsFollowTheScaledAndCentredPage) {
     shown.click("InvoiceNo");
     EXPECT_EQ(shown.current(), "InvoiceNo");
 }
+
+TEST(ImageFill, PassingThroughAFieldKeepsItsValue) {
+    TKVT form;
+    AddFields(form, {{.Name = "Amount", .Format = lfoDollar, .TabOrder = 1},
+                     {.Name = "Born", .Format = lfoDate, .Box = {10, 40, 110, 60}, .TabOrder = 2},
+                     {.Name = "Choice", .Format = lfoComboBox, .Box = {10, 70, 110, 90}, .TabOrder = 3},
+                     {.Name = "Notes", .Format = lfoMemo, .Box = {10, 100, 210, 160}, .TabOrder = 4}});
+    FieldRec::MaxLength.set(form.KVTFile().Fields.Items(0), 6);
+    ShownImage shown(form);
+    TKVTImage& image = shown.image;
+    image.FieldByName("Amount")->SetAsDouble(1234.5678);
+    image.FieldByName("Born")->SetAsDateTime(*EncodeDate(1950, 1, 1));
+    image.FieldByName("Choice")->SetAsStringList({"Net 30", "Net 60"});
+    image.FieldByName("Choice")->SetAsString("Cash");
+    image.FieldByName("Notes")->SetAsStringList({"one", "two"});
+    shown.click("Amount");
+    for (int i = 0; i < 4; ++i)
+        shown.key(Qt::Key_Tab);
+    EXPECT_DOUBLE_EQ(image.FieldByName("Amount")->AsDouble(), 1234.5678) << "not cut to the typing limit, not rounded";
+    EXPECT_EQ(DecodeDateTime(image.FieldByName("Born")->AsDateTime()).Year, 1950) << "not read back as 2050";
+    EXPECT_EQ(image.FieldByName("Choice")->AsString(), "Cash");
+    EXPECT_EQ(image.FieldByName("Choice")->ItemIndex, -1) << "a text that is no item selects none";
+    EXPECT_EQ(image.FieldByName("Notes")->AsStringList(), (std::vector<std::string>{"one", "two"}));
+
+    shown.click("Amount");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    shown.type("999");
+    EXPECT_EQ(static_cast<QLineEdit*>(shown.editor())->text().size(), 7) << "typing stops at the limit";
+}
+
+TEST(ImageFill, OpeningAFilledFieldReportsAChangeBeforeTheEditorIsAnnounced) {
+    TKVT form;
+    AddFields(form, {{.Name = "A", .TabOrder = 1}});
+    ShownImage shown(form);
+    shown.image.FieldByName("A")->SetAsString("filled");
+    std::vector<std::string> events;
+    shown.image.OnFieldChange = [&](TKVTImage&, TKVTField&, QWidget* control) {
+        events.push_back(control != nullptr ? "change" : "change without editor");
+    };
+    shown.image.OnFieldControlCreate = [&](TKVTImage&, TKVTField&, QWidget*&) { events.push_back("create"); };
+    shown.click("A");
+    EXPECT_EQ(events, (std::vector<std::string>{"change", "create"}));
+}
+
+TEST(ImageFill, AnExitHandlerMayOpenAnotherFieldOrRebuildTheFields) {
+    TKVT form;
+    AddFields(form, {{.Name = "A", .Box = {10, 10, 110, 30}, .TabOrder = 1},
+                     {.Name = "B", .Box = {10, 40, 110, 60}, .TabOrder = 2},
+                     {.Name = "C", .Box = {10, 70, 110, 90}, .TabOrder = 3}});
+    ShownImage shown(form);
+    TKVTImage& image = shown.image;
+    image.OnFieldExit = [](TKVTImage& sender, TKVTField& field) {
+        if (field.Name == "A") sender.OpenField(sender.FieldByName("C"));
+    };
+    shown.click("A");
+    shown.key(Qt::Key_Tab);
+    EXPECT_EQ(shown.current(), "C") << "the handler's choice stands";
+    ASSERT_NE(shown.editor(), nullptr);
+
+    image.OnFieldExit = [](TKVTImage& sender, TKVTField&) { sender.Reload(); };
+    shown.key(Qt::Key_Tab);
+    EXPECT_EQ(shown.editor(), nullptr);
+    shown.click("B");
+    image.OnFieldExit = nullptr;
+    EXPECT_EQ(shown.current(), "B") << "the image is still usable";
+}

@@ -97,6 +97,8 @@ TEST(ImagePrinting, ThePageRectangleFollowsResolutionAndMargins) {
     const TRect margins = PrintPageRect({4800, 6300}, printer, print(kvtExactDPI, kvtExactMargins), {816, 1056});
     EXPECT_EQ(margins.Left, -75);
     EXPECT_EQ(margins.Top, -50);
+    EXPECT_EQ(margins.Width(), 5100) << "moved to the paper's corner, the page keeps its exact size";
+    EXPECT_EQ(margins.Height(), 6600);
     EXPECT_EQ(PrintPageRect({4800, 6300}, {}, print(kvtExactDPI, kvtExactMargins), {816, 1056}).Right, 4800)
         << "without a set-up printer the exact options do nothing";
 }
@@ -243,4 +245,29 @@ TEST(ImageSettings, AShownWatermarkIsNotCoveredByThePageColour) {
     EXPECT_EQ(shown.pixelColor(5, 5), QColor(200, 0, 0)) << "the tiled watermark shows through the page";
     image.SetDisplayOptions(0);
     EXPECT_EQ(image.grab().toImage().pixelColor(5, 5), QColor(Qt::white)) << "without kvtWaterMark the page is opaque";
+}
+
+TEST(ImageSettings, ATinyWatermarkTilesTheWholePage) {
+    TKVTImage image;
+    image.LoadFromFile(kInvoice);
+    image.resize(816, 1056);
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(QColor(0, 0, 200));
+    image.SetWatermark(dot);
+    const QImage shown = image.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(3, 3), QColor(0, 0, 200));
+    EXPECT_EQ(shown.pixelColor(815, 1055), QColor(0, 0, 200));
+    image.SetPrintOptions(print(kvtWater, kvtWaterTiled));
+    const QImage printed = PrintedPage(image);
+    EXPECT_EQ(printed.pixelColor(815, 1055), QColor(0, 0, 200)) << "on paper too (the form would cover it)";
+}
+
+TEST(ImageSettings, BytesThatAreNoFormLeaveTheShownForm) {
+    TKVTImage image;
+    image.LoadFromFile(kInvoice);
+    const std::int32_t fields = image.FieldCount();
+    const std::vector<std::uint8_t> junk(300, 0x41);
+    EXPECT_ANY_THROW(image.SetKVTData(junk));
+    EXPECT_EQ(image.FieldCount(), fields);
+    EXPECT_NE(image.FieldByName("CustomerName"), nullptr);
 }
