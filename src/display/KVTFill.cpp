@@ -283,6 +283,8 @@ void TKVTImage::OpenField(TKVTField* field) {
             edit->SetValue(field->Value());
         else
             edit->SetText(field->DisplayText());
+        // Typing replaces the whole text, also before the edit has seen its focus arrive.
+        edit->selectAll();
         break;
     }
     }
