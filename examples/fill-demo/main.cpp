@@ -29,7 +29,7 @@ public:
         setCentralWidget(scroll);
         QMenu* file = menuBar()->addMenu("&File");
         add(file, "&Open form...", QKeySequence::Open, [this] { openForm(ask("Forms (*.kvt)", false)); });
-        add(file, "&Load values...", Qt::CTRL | Qt::Key_L, [this] {
+        add(file, "&Load values...", Qt::CTRL | Qt::SHIFT | Qt::Key_O, [this] {
             if (const QString name = ask("Field data (*.kvf)", false); !name.isEmpty())
                 image_->LoadFieldData(name.toStdString());
         });
@@ -37,7 +37,7 @@ public:
             if (const QString name = ask("Field data (*.kvf)", true); !name.isEmpty())
                 image_->SaveFieldData(name.toStdString());
         });
-        add(file, "Export &PDF...", Qt::CTRL | Qt::Key_E, [this] {
+        add(file, "Export &PDF...", Qt::CTRL | Qt::SHIFT | Qt::Key_P, [this] {
             if (const QString name = ask("PDF (*.pdf)", true); !name.isEmpty()) {
                 QPrinter printer(QPrinter::HighResolution);
                 printer.setOutputFormat(QPrinter::PdfFormat);
