@@ -664,33 +664,37 @@ struct EmfRecord {
 // the walk ends after it. The walk does not stop at EMR_EOF: callers decide.
 class EmfRecordReader {
 public:
-    explicit EmfRecordReader(ConstBytes data, std::size_t offset = 0) : data_(data), offset_(offset) {}
+    explicit EmfRecordReader(ConstBytes data, std::size_t offset = 0)
+        : begin_(data.data()), end_(data.data() + data.size()), at_(data.data() + std::min(offset, data.size())) {}
 
-    // The next record, or false at the end of the walk. Inline: walks run once per record.
+    // The next record, or false at the end of the walk. Inline: walks run once per record,
+    // and the state is kept small enough to stay in registers around the caller's handler.
     bool Next(EmfRecord& record) {
-        if (offset_ > data_.size() || data_.size() - offset_ < EmrRec::kHeaderBytes) return false;
-        const ConstBytes rest = data_.subspan(offset_);
+        const auto left = std::size_t(end_ - at_);
+        if (left < EmrRec::kHeaderBytes) return false;
+        const ConstBytes rest(at_, left);
         record.Type = EmrRec::Type.get(rest);
         record.Size = EmrRec::Size.get(rest);
-        record.Offset = offset_;
+        record.Offset = std::size_t(at_ - begin_);
         // Metafiles repeat record sizes: runs of one kind, or two kinds taking turns. When
         // this size is the length taken two records back, the step uses that length, so the
         // processor can move on by its branch guess instead of waiting for the size to load.
         std::size_t length;
-        if (record.Size == twoBack_ && twoBack_ <= rest.size())
+        if (record.Size == twoBack_ && twoBack_ <= left)
             length = twoBack_;
         else
-            length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, rest.size());
+            length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, left);
         twoBack_ = oneBack_;
         oneBack_ = length;
         record.Bytes = rest.first(length);
-        offset_ += length;
+        at_ += length;
         return true;
     }
 
 private:
-    ConstBytes data_;
-    std::size_t offset_;
+    const std::uint8_t* begin_;
+    const std::uint8_t* end_;
+    const std::uint8_t* at_;
     // Lengths of the last two records; no record size (32 bits) equals the start value.
     std::size_t oneBack_ = SIZE_MAX;
     std::size_t twoBack_ = SIZE_MAX;
