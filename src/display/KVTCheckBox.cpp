@@ -1,6 +1,5 @@
 #include "display/KVTCheckBox.h"
 
-#include "display/WidgetColor.h"
 #include "platform/QtCanvas.h"
 
 #include <QFocusEvent>
@@ -66,7 +65,7 @@ void Mark(Canvas& canvas, TCheckStyle style, const TRect& box) {
 
 // Half of a circle's outline: the upper-left half from 45 degrees, the lower-right from 225.
 void HalfCircle(QPainter& painter, const TRect& r, TColor color, int startDegrees) {
-    painter.setPen(QPen(QColorOf(color), 0));
+    painter.setPen(QPen(ToQColor(color), 0));
     painter.setBrush(Qt::NoBrush);
     painter.drawArc(QRectF(r.Left + 0.5, r.Top + 0.5, r.Width() - 1, r.Height() - 1), startDegrees * 16, 180 * 16);
 }
@@ -197,13 +196,13 @@ void TKVTCheckBox::changeEvent(QEvent* event) {
 
 void TKVTCheckBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), QColorOf(color_));
+    painter.fillRect(rect(), ToQColor(color_));
 
     const bool boxLeft = boxSide_ == TBoxSide::bxLeft;
     const int textStart = kBoxSize + kTextGap;
     const QRect textRect =
         boxLeft ? QRect(textStart, 0, width() - textStart, height()) : QRect(0, 0, width() - textStart, height());
-    painter.setPen(QColorOf(isEnabled() ? fontColor_ : clGrayText));
+    painter.setPen(ToQColor(isEnabled() ? fontColor_ : clGrayText));
     painter.setFont(font());
     painter.drawText(textRect,
                      Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter |

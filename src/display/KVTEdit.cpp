@@ -1,7 +1,7 @@
 #include "display/KVTEdit.h"
 
 #include "display/FieldFormat.h"
-#include "display/WidgetColor.h"
+#include "platform/QtCanvas.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -384,7 +384,7 @@ void TKVTEdit::showDateTime() {
 
 void TKVTEdit::applyBackground(TColor color) {
     color_ = color;
-    const QColor wanted = QColorOf(color);
+    const QColor wanted = ToQColor(color);
     if (palette().color(QPalette::Base) == wanted) return;
     QPalette p = palette();
     p.setColor(QPalette::Base, wanted);
@@ -392,7 +392,7 @@ void TKVTEdit::applyBackground(TColor color) {
 }
 
 void TKVTEdit::applyFontColor() {
-    const QColor wanted = QColorOf(isNumeric() && value_ < 0 ? clMaroon : fontColor_);
+    const QColor wanted = ToQColor(isNumeric() && value_ < 0 ? clMaroon : fontColor_);
     if (palette().color(QPalette::Text) == wanted) return;
     QPalette p = palette();
     p.setColor(QPalette::Text, wanted);

@@ -5,7 +5,7 @@
 #include "KVTEdit.h"
 #include "KVTImage.h"
 #include "Painter.h"
-#include "WidgetColor.h"
+#include "platform/QtCanvas.h"
 #include "platform/QtTextMetrics.h"
 #include "storage/Text1252.h"
 
@@ -201,8 +201,8 @@ void TKVTImage::OpenField(TKVTField* field) {
     };
     const auto colour = [&](QWidget* editor) {
         QPalette palette = editor->palette();
-        palette.setColor(QPalette::Base, QColorOf(field->CtlColor));
-        palette.setColor(QPalette::Text, QColorOf(field->Font.Color));
+        palette.setColor(QPalette::Base, ToQColor(field->CtlColor));
+        palette.setColor(QPalette::Text, ToQColor(field->Font.Color));
         editor->setPalette(palette);
     };
 

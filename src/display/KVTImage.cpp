@@ -2,7 +2,6 @@
 
 #include "PageExport.h"
 #include "Painter.h"
-#include "WidgetColor.h"
 #include "document/OpenForm.h"
 #include "platform/Dib.h"
 #include "platform/QtCanvas.h"
@@ -232,7 +231,7 @@ void TCustomKVTImage::paintEvent(QPaintEvent*) {
     const TRect r = GetDrawRect(true);
     QPainter painter(this);
     if (bgColor_ != clWhite && (r.Width() < width() || kvt_->IsEmpty())) {
-        painter.fillRect(rect(), QColorOf(bgColor_));
+        painter.fillRect(rect(), ToQColor(bgColor_));
     }
     if (HasOption(displayOptions_, kvtDoublebuffer)) {
         if (!buffer_.isNull()) painter.drawImage(r.Left, r.Top, buffer_);

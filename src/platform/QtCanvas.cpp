@@ -53,11 +53,6 @@ TPoint Clamp(TPoint p) {
     return {Clamp(p.X), Clamp(p.Y)};
 }
 
-QColor ToQColor(TColor color) {
-    const TColor rgb = ColorToRGB(color);
-    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
-}
-
 // A box with its corners ordered, as the original platform orders them.
 struct Box {
     std::int32_t l, t, r, b;
@@ -192,6 +187,11 @@ void PreparePainter(QPainter& painter) {
 }
 
 } // namespace
+
+QColor ToQColor(TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF));
+}
 
 QtCanvas::QtCanvas(QPaintDevice& device)
     : ownPainter_(std::make_unique<QPainter>(&device)), painter_(ownPainter_.get()) {

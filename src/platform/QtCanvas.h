@@ -5,6 +5,7 @@
 
 #include "platform/Canvas.h"
 
+#include <QColor>
 #include <QPainter>
 
 #include <cstdint>
@@ -18,6 +19,9 @@ class QPainterPath;
 namespace kovet {
 
 struct QtFontFace;
+
+// The colour a $00BBGGRR or system colour value stands for.
+QColor ToQColor(TColor color);
 
 class QtCanvas : public Canvas {
 public:

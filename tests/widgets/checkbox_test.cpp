@@ -1,7 +1,7 @@
 #include "Application.h"
 
 #include "display/KVTCheckBox.h"
-#include "display/WidgetColor.h"
+#include "platform/QtCanvas.h"
 
 #include <QImage>
 #include <QLineEdit>
@@ -142,27 +142,27 @@ TEST_P(CheckBoxPaintTest, BoxBorderAndMark) {
     const QImage on = Render(style, true);
 
     // Box colour inside, no mark while unchecked.
-    EXPECT_EQ(At(off, 6, 6), QColorOf(clWhite));
-    EXPECT_EQ(At(off, 3, 9), QColorOf(clWhite));
+    EXPECT_EQ(At(off, 6, 6), ToQColor(clWhite));
+    EXPECT_EQ(At(off, 3, 9), ToQColor(clWhite));
     for (int y = 0; y < 13; ++y)
         for (int x = 0; x < 13; ++x)
-            ASSERT_NE(At(off, x, y), QColorOf(clRed)) << x << "," << y;
-    EXPECT_EQ(At(on, 6, 6), QColorOf(clRed));
+            ASSERT_NE(At(off, x, y), ToQColor(clRed)) << x << "," << y;
+    EXPECT_EQ(At(on, 6, 6), ToQColor(clRed));
 
     // Sunken border along the middle of each edge.
     if (style == csFlatThickCross) {
-        EXPECT_EQ(At(off, 0, 6), QColorOf(clWhite));
-        EXPECT_EQ(At(off, 1, 6), QColorOf(clWhite));
+        EXPECT_EQ(At(off, 0, 6), ToQColor(clWhite));
+        EXPECT_EQ(At(off, 1, 6), ToQColor(clWhite));
     } else {
-        EXPECT_EQ(At(off, 0, 6), QColorOf(clBtnShadow));
-        EXPECT_EQ(At(off, 6, 0), QColorOf(clBtnShadow));
-        EXPECT_EQ(At(off, 1, 6), QColorOf(clBlack));
-        EXPECT_EQ(At(off, 6, 1), QColorOf(clBlack));
-        EXPECT_EQ(At(off, 11, 6), QColorOf(clBtnFace));
-        EXPECT_EQ(At(off, 6, 11), QColorOf(clBtnFace));
+        EXPECT_EQ(At(off, 0, 6), ToQColor(clBtnShadow));
+        EXPECT_EQ(At(off, 6, 0), ToQColor(clBtnShadow));
+        EXPECT_EQ(At(off, 1, 6), ToQColor(clBlack));
+        EXPECT_EQ(At(off, 6, 1), ToQColor(clBlack));
+        EXPECT_EQ(At(off, 11, 6), ToQColor(clBtnFace));
+        EXPECT_EQ(At(off, 6, 11), ToQColor(clBtnFace));
     }
     // The control colour around the box.
-    EXPECT_EQ(off.pixelColor(13, 7), QColorOf(clBtnFace));
+    EXPECT_EQ(off.pixelColor(13, 7), ToQColor(clBtnFace));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, CheckBoxPaintTest,
@@ -179,7 +179,7 @@ TEST(CheckBoxMarksTest, EveryStyleDrawsItsOwnMark) {
         std::vector<bool> mark;
         for (int y = 1; y < 14; ++y)
             for (int x = 0; x < 13; ++x)
-                mark.push_back(image.pixelColor(x, y) == QColorOf(clRed));
+                mark.push_back(image.pixelColor(x, y) == ToQColor(clRed));
         marks.insert(mark);
     }
     // The flat style's mark is the thick cross without the border.
@@ -191,9 +191,9 @@ TEST(CheckBoxColourTest, FocusColourWhileFocused) {
     auto* box = new TKVTCheckBox(&window);
     test::ShowActive(window);
     box->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(box->grab().toImage().pixelColor(6, 7), QColorOf(clAqua));
+    EXPECT_EQ(box->grab().toImage().pixelColor(6, 7), ToQColor(clAqua));
     box->clearFocus();
-    EXPECT_EQ(box->grab().toImage().pixelColor(6, 7), QColorOf(clWhite));
+    EXPECT_EQ(box->grab().toImage().pixelColor(6, 7), ToQColor(clWhite));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "display/FieldFormat.h"
 #include "display/KVTEdit.h"
-#include "display/WidgetColor.h"
+#include "platform/QtCanvas.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -69,21 +69,21 @@ TEST_F(EditTest, DollarShowsCurrencyAndIsEditedAsPlainDigits) {
     window.Leave();
     EXPECT_DOUBLE_EQ(edit->Value(), 98.5);
     EXPECT_EQ(edit->Text(), "$98.50");
-    EXPECT_EQ(edit->palette().color(QPalette::Text), QColorOf(clWindowText));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), ToQColor(clWindowText));
 }
 
 TEST_F(EditTest, NegativeDollarSurvivesAnotherCommit) {
     edit->SetFormat(lfoDollar);
     TypeAndLeave("-12");
     EXPECT_DOUBLE_EQ(edit->Value(), -12);
-    EXPECT_EQ(edit->palette().color(QPalette::Text), QColorOf(clMaroon));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), ToQColor(clMaroon));
     edit->Commit();
     EXPECT_DOUBLE_EQ(edit->Value(), -12);
     window.Enter();
     EXPECT_EQ(edit->Text(), "-12.00");
     window.Leave();
     TypeAndLeave("3");
-    EXPECT_EQ(edit->palette().color(QPalette::Text), QColorOf(clWindowText));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), ToQColor(clWindowText));
 }
 
 TEST_F(EditTest, PercentIsTypedAsHundredths) {
@@ -250,16 +250,16 @@ TEST_F(EditTest, SpacesFollowTheSpaceOptions) {
 TEST_F(EditTest, BackgroundFollowsFocusAndReadOnlyGrey) {
     edit->SetColor(clYellow);
     window.Enter();
-    EXPECT_EQ(edit->palette().color(QPalette::Base), QColorOf(clAqua));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), ToQColor(clAqua));
     window.Leave();
-    EXPECT_EQ(edit->palette().color(QPalette::Base), QColorOf(clYellow));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), ToQColor(clYellow));
 
     edit->setReadOnly(true);
     edit->grab();
-    EXPECT_EQ(edit->palette().color(QPalette::Base), QColorOf(clBtnFace));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), ToQColor(clBtnFace));
     edit->setReadOnly(false);
     edit->grab();
-    EXPECT_EQ(edit->palette().color(QPalette::Base), QColorOf(clYellow));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), ToQColor(clYellow));
 }
 
 TEST_F(EditTest, ChangingFormatKeepsTheValue) {
