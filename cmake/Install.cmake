@@ -1,10 +1,11 @@
-# The libraries an application programmer links, installed with their headers and a package
-# configuration: find_package(Kovet) and target_link_libraries(app PRIVATE Kovet::Widgets).
+# The libraries an application programmer links, installed with their public headers, a CMake
+# package (find_package(Kovet), target_link_libraries(app PRIVATE Kovet::Widgets)) and a
+# pkg-config file; the command-line tool with its modules, manual page and completion.
 include(CMakePackageConfigHelpers)
 
 set(kovet_package_libraries
   kovet_storage:Storage kovet_document:Document kovet_platform:Platform kovet_qtcanvas:QtCanvas
-  kovet_display:Display kovet_widgets:Widgets)
+  kovet_display:Display kovet_svg:Svg kovet_widgets:Widgets)
 set(kovet_package_targets)
 foreach(entry ${kovet_package_libraries})
   string(REPLACE ":" ";" parts ${entry})
@@ -16,17 +17,22 @@ foreach(entry ${kovet_package_libraries})
 endforeach()
 
 install(TARGETS ${kovet_package_targets} EXPORT KovetTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-  INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kovet)
-foreach(folder storage document platform display)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kovet
-    FILES_MATCHING PATTERN "*.h")
-endforeach()
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
 
 set(kovet_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Kovet)
-install(EXPORT KovetTargets NAMESPACE Kovet:: DESTINATION ${kovet_cmake_dir})
+install(EXPORT KovetTargets NAMESPACE Kovet:: DESTINATION ${kovet_cmake_dir} COMPONENT Development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KovetConfig.cmake.in
   ${PROJECT_BINARY_DIR}/KovetConfig.cmake INSTALL_DESTINATION ${kovet_cmake_dir})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/KovetConfigVersion.cmake COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/KovetConfig.cmake ${PROJECT_BINARY_DIR}/KovetConfigVersion.cmake
-  DESTINATION ${kovet_cmake_dir})
+  DESTINATION ${kovet_cmake_dir} COMPONENT Development)
+
+# pkg-config: the libraries in link order, each after those that use it. The prefix is found
+# from the file's own place, so the same file serves any prefix a package installs to.
+file(RELATIVE_PATH kovet_pc_to_prefix /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" kovet_pc_to_prefix "${kovet_pc_to_prefix}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kovet.pc.in ${PROJECT_BINARY_DIR}/kovet.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/kovet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
+
+install(FILES ${PROJECT_SOURCE_DIR}/docs/kovet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/scripts/completion/kovet DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

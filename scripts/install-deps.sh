@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project builds, tests and runs with.
-# Safe to run again: packages already present are left alone.
+# Installs the Debian packages the project needs: with no argument what building and running
+# need; with --test also what the tests, benchmarks and fuzzers use (GoogleTest, Google
+# Benchmark, clang, and the outside programs that read our files: Wine and MinGW,
+# LibreOffice, poppler, Xvfb...). Safe to run again: packages already present are left alone.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
-  clang libclang-rt-14-dev clang-format
-  libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
-  libgl-dev
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-liberation fonts-liberation2
-  xvfb xauth xdotool imagemagick poppler-utils
-  # a real GDI for the proof that others play our metafiles as we draw them
-  wine wine64 gcc-mingw-w64-x86-64
-  # a second outside reader of our metafiles
-  libreoffice-core libreoffice-draw
 )
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(
+    git libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev clang-format
+    xvfb xauth xdotool imagemagick poppler-utils
+    # a real GDI for the proof that others play our metafiles as we draw them
+    wine wine64 gcc-mingw-w64-x86-64
+    # a second outside reader of our metafiles
+    libreoffice-core libreoffice-draw
+  )
+elif [[ $# -gt 0 ]]; then
+  echo "usage: $0 [--test]" >&2
+  exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do

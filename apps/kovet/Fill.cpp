@@ -1,76 +1,77 @@
-#include "Fill.h"
+// The module of the commands that need Qt's widgets, printing or SVG: `kovet fill` and
+// `kovet print` fill a form in an off-screen run-time widget; `kovet render` writes SVG here.
 
+#include "FieldValues.h"
+#include "Modules.h"
 #include "QtSession.h"
+#include "Render.h"
 
 #include "display/KVTImage.h"
+#include "display/SvgExport.h"
 #include "platform/QtCanvas.h"
-#include "storage/Exception.h"
+#include "storage/Stream.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QImage>
 #include <QPrinter>
 
 #include <cstdio>
-#include <filesystem>
-#include <functional>
-#include <optional>
 
-namespace kovet::cli {
+using namespace kovet;
+using namespace kovet::cli;
+
 namespace {
 
-bool isOption(const std::string& arg) {
-    return !arg.empty() && arg[0] == '-';
+void openForm(TKVTImage& image, const std::string& file) {
+    TKVT form;
+    OpenFormForTool(file, form);
+    image.SetKVT(form);
 }
 
-// "kvtForm,kvtFields": the set those names make; nullopt for an unknown name.
-std::optional<TKVTPrintOptions> parsePrintOptions(const std::string& names) {
+// "kvtForm,kvtFields": the set those names make.
+TKVTPrintOptions parsePrintOptions(const std::string& names) {
     TKVTPrintOptions options = 0;
     std::size_t start = 0;
     while (start <= names.size()) {
         const std::size_t end = std::min(names.find(',', start), names.size());
         const std::string name = names.substr(start, end - start);
-        bool known = false;
+        bool known = name.empty();
         for (std::uint8_t o = kvtForm; o <= kvtWaterStretch; ++o) {
             if (PrintOptionName(TKVTPrintOption(o)) == name) {
                 options |= OptionBit<TKVTPrintOptions>(o);
                 known = true;
             }
         }
-        if (!known && !name.empty()) return std::nullopt;
+        if (!known) throw UsageError("fill", "unknown print option '" + name + "'");
         start = end + 1;
     }
     return options;
 }
 
-std::vector<std::string> splitEscapedLines(const std::string& value) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t at; (at = value.find("\\n", start)) != std::string::npos; start = at + 2)
-        lines.push_back(value.substr(start, at - start));
-    lines.push_back(value.substr(start));
-    return lines;
-}
-
-struct FillRequest {
-    std::vector<std::string> DataFiles;
-    std::vector<std::pair<std::string, std::string>> Values;
-    bool Dump = false;
-    std::optional<std::string> Out;
-    std::optional<TKVTPrintOptions> PrintOptions;
-};
-
 // Fills the image for page `page`: entered values cleared, the page's data file loaded, then
-// the values given on the command line.
-void fillPage(TKVTImage& image, const FillRequest& request, std::size_t page) {
+// the values given on the command line. Returns what was wrong with those values.
+std::vector<std::string> fillPage(TKVTImage& image, const FillRequest& request, std::size_t page) {
     image.Reload();
     if (page < request.DataFiles.size()) image.LoadFieldData(request.DataFiles[page]);
+    std::vector<std::string> problems;
     for (const auto& [name, value] : request.Values) {
-        if (image.FieldByName(name) == nullptr) throw Exception("No field named " + name);
-        std::vector<std::string> lines{"\x01" + name};
-        for (std::string& line : splitEscapedLines(value))
-            lines.push_back(std::move(line));
-        image.LoadFieldStrings(lines);
+        TKVTField* field = image.FieldByName(name);
+        const std::string problem = field == nullptr ? "no field is named " + name : TypeIntoField(*field, value);
+        if (!problem.empty()) problems.push_back(field == nullptr ? problem : field->Name + ": " + problem);
     }
+    return problems;
+}
+
+// The values of page 0 go in; their problems are reported, and end the command unless the
+// request is lenient.
+void fillFirstPage(TKVTImage& image, const FillRequest& request) {
+    const std::vector<std::string> problems = fillPage(image, request, 0);
+    for (const std::string& problem : problems)
+        ReportFailure(problem);
+    if (!problems.empty() && !request.Lenient)
+        throw Exception(std::to_string(problems.size()) + (problems.size() == 1 ? " value" : " values") +
+                        " not taken; nothing written (--lenient goes on without them)");
 }
 
 void dump(const TKVTImage& image) {
@@ -87,39 +88,25 @@ void dump(const TKVTImage& image) {
     }
 }
 
-// Writes `out` through a temporary file beside it, so that a failure leaves an older file
-// whole and no half-written one behind.
-void writeThroughTemporary(const std::filesystem::path& out,
-                           const std::function<void(const std::filesystem::path&)>& write) {
-    std::filesystem::path temporary = out;
-    temporary += ".part";
-    std::error_code error;
-    try {
-        write(temporary);
-    } catch (...) {
-        std::filesystem::remove(temporary, error);
-        throw;
-    }
-    std::filesystem::rename(temporary, out, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw EFileError("Cannot write " + out.string());
-    }
-}
-
-void printToPdf(TKVTImage& image, const FillRequest& request, const std::filesystem::path& out) {
-    writeThroughTemporary(out, [&](const std::filesystem::path& file) {
+void writePdf(TKVTImage& image, const FillRequest& request) {
+    ReplaceFileThrough(*request.Out, [&](const std::filesystem::path& file) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(file.string()));
         printer.setCreator("Kovet");
         image.SetupPrinter(printer);
         const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
-        image.PrintDocument(printer, std::int32_t(pages), [&](std::int32_t page) { fillPage(image, request, page); });
+        image.PrintDocument(printer, std::int32_t(pages), [&](std::int32_t page) {
+            if (page > 0) fillPage(image, request, std::size_t(page));
+        });
     });
 }
 
-void writePng(TKVTImage& image, const std::filesystem::path& out) {
+void writeBytes(const std::string& out, const QByteArray& data) {
+    WriteFileAtomically(out, {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())});
+}
+
+void writePng(TKVTImage& image, const std::string& out) {
     const TRect r = image.PageRect();
     QImage picture(std::max(1, r.Right), std::max(1, r.Bottom), QImage::Format_RGB32);
     picture.fill(Qt::white);
@@ -127,112 +114,79 @@ void writePng(TKVTImage& image, const std::filesystem::path& out) {
         QtCanvas canvas(picture);
         image.PrintPage(canvas, r);
     }
-    writeThroughTemporary(out, [&](const std::filesystem::path& file) {
-        if (!picture.save(QString::fromStdString(file.string()), "PNG"))
-            throw EFileError("Cannot write " + out.string());
-    });
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    writeBytes(out, data);
+}
+
+void writeSvg(TKVTImage& image, const std::string& out) {
+    const TRect r = image.PageRect();
+    const std::vector<std::uint8_t> svg =
+        SvgPictureBytes({r.Right, r.Bottom}, [&](Canvas& canvas) { image.PrintPage(canvas, r); });
+    WriteFileAtomically(out, svg);
+}
+
+void writeOutput(TKVTImage& image, const FillRequest& request) {
+    const std::string& out = *request.Out;
+    const std::string& extension = request.OutExtension;
+    if (extension == ".pdf") return writePdf(image, request);
+    if (extension == ".kvf") return WriteTextOutput(out, FieldDataText(image.SaveFieldStrings()));
+    if (extension == ".emf") return image.ExportMetafile(out);
+    if (extension == ".svg") return writeSvg(image, out);
+    writePng(image, out);
 }
 
 } // namespace
 
-int Fill(const std::vector<std::string>& args, int& argc, char** argv) {
-    FillRequest request;
-    std::optional<std::string> form;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--data" && hasValue) {
-            request.DataFiles.push_back(args[++i]);
-        } else if (arg == "--set" && hasValue) {
-            const std::string& pair = args[++i];
-            const std::size_t eq = pair.find('=');
-            if (eq == std::string::npos || eq == 0) return kUsageError;
-            request.Values.emplace_back(pair.substr(0, eq), pair.substr(eq + 1));
-        } else if (arg == "--dump") {
-            request.Dump = true;
-        } else if (arg == "-o" && hasValue && !request.Out) {
-            request.Out = args[++i];
-        } else if (arg == "--print-options" && hasValue) {
-            request.PrintOptions = parsePrintOptions(args[++i]);
-            if (!request.PrintOptions) return kUsageError;
-        } else if (!form && !isOption(arg)) {
-            form = arg;
-        } else {
-            return kUsageError;
-        }
-    }
-    if (!form) return kUsageError;
-    std::string extension;
-    if (request.Out) {
-        extension = std::filesystem::path(*request.Out).extension().string();
-        for (char& c : extension)
-            c = char(std::tolower(static_cast<unsigned char>(c)));
-        if (extension != ".kvf" && extension != ".pdf" && extension != ".png" && extension != ".emf")
-            return kUsageError;
-        // Only a printed document holds more than one page.
-        if (extension != ".pdf" && request.DataFiles.size() > 1) return kUsageError;
-    }
-
-    PrepareOffscreenQt();
-    QApplication application(argc, argv);
-    TKVTImage image;
-    image.LoadFromFile(*form);
-    if (request.PrintOptions) image.SetPrintOptions(*request.PrintOptions);
-
-    const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
-    if (request.Dump) {
-        for (std::size_t page = 0; page < pages; ++page) {
-            if (page > 0) std::printf("\n");
-            fillPage(image, request, page);
+KOVET_MODULE_ENTRY int kovet_fill(const FillRequest& request, int& argc, char** argv) {
+    return RunCommand([&] {
+        PrepareOffscreenQt();
+        QApplication application(argc, argv);
+        TKVTImage image;
+        openForm(image, request.Form);
+        // The page comes out in colour, as `kovet render` draws it, unless the options are named.
+        image.SetPrintOptions(request.PrintOptions
+                                  ? parsePrintOptions(*request.PrintOptions)
+                                  : TKVTPrintOptions(image.PrintOptions() | OptionBit<TKVTPrintOptions>(kvtColor)));
+        fillFirstPage(image, request);
+        if (request.Dump) {
             dump(image);
+            for (std::size_t page = 1; page < request.DataFiles.size(); ++page) {
+                std::printf("\n");
+                fillPage(image, request, page);
+                dump(image);
+            }
+            if (request.DataFiles.size() > 1) fillPage(image, request, 0);
         }
-    }
-    if (!request.Out) return 0;
-    if (extension == ".pdf") {
-        printToPdf(image, request, *request.Out);
+        if (request.Out) writeOutput(image, request);
         return 0;
-    }
-    fillPage(image, request, 0);
-    if (extension == ".kvf")
-        image.SaveFieldData(*request.Out);
-    else if (extension == ".emf")
-        image.ExportMetafile(*request.Out);
-    else
-        writePng(image, *request.Out);
-    return 0;
+    });
 }
 
-int Print(const std::vector<std::string>& args, int& argc, char** argv) {
-    FillRequest request;
-    std::optional<std::string> form, printerName;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--data" && hasValue && request.DataFiles.empty()) {
-            request.DataFiles.push_back(args[++i]);
-        } else if (arg == "--printer" && hasValue && !printerName) {
-            printerName = args[++i];
-        } else if (!form && !isOption(arg)) {
-            form = arg;
-        } else {
-            return kUsageError;
-        }
-    }
-    if (!form) return kUsageError;
+KOVET_MODULE_ENTRY int kovet_print(const PrintRequest& request, int& argc, char** argv) {
+    return RunCommand([&] {
+        PrepareOffscreenQt();
+        QApplication application(argc, argv);
+        TKVTImage image;
+        openForm(image, request.Form);
+        if (request.Data) image.LoadFieldData(*request.Data);
 
-    PrepareOffscreenQt();
-    QApplication application(argc, argv);
-    TKVTImage image;
-    image.LoadFromFile(*form);
-    fillPage(image, request, 0);
-
-    QPrinter printer(QPrinter::HighResolution);
-    if (printerName) printer.setPrinterName(QString::fromStdString(*printerName));
-    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat ||
-        (printerName && printer.printerName() != QString::fromStdString(*printerName)))
-        throw Exception(printerName ? "No printer named " + *printerName : std::string("No printer is available"));
-    image.Print(printer);
-    return 0;
+        QPrinter printer(QPrinter::HighResolution);
+        const QString name = request.Printer ? QString::fromStdString(*request.Printer) : QString();
+        if (request.Printer) printer.setPrinterName(name);
+        if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat ||
+            (request.Printer && printer.printerName() != name))
+            throw Exception(request.Printer ? "no printer is named " + *request.Printer
+                                            : std::string("no printer is available"));
+        image.Print(printer);
+        return 0;
+    });
 }
 
-} // namespace kovet::cli
+KOVET_MODULE_ENTRY int kovet_render_svg(const RenderRequest& request, int& argc, char** argv) {
+    return RenderPage(request, argc, argv, [](TKVT& form, const std::string& out, const TPageRenderOptions& options) {
+        return ExportPageSvgToFile(form, out, options);
+    });
+}

@@ -9,7 +9,8 @@
 
 namespace kovet::cli {
 
-// {"format": ..., "records": [...]}, one record per line, ending in a newline. Integers
+// {"format": ..., "records": [...]}, indented as Qt's JSON writer indents, members of an
+// object in the order of their names, ending in a newline. Integers
 // keep the width and sign of their field (colours, Stamp and Signature unsigned 32-bit);
 // strings are decoded from Windows-1252; a logo adds "DataSHA256" of its picture bytes.
 // Fields that lie past the end of a short record read as zero, as the accessors give them.

@@ -1,14 +1,13 @@
 #pragma once
 
-// The two pieces of JSON text the dump needs that are easy to get wrong.
+// JSON text for the pieces of the dumps that are not whole documents.
 
 #include <string>
 #include <string_view>
 
 namespace kovet::cli {
 
-// A JSON string literal, quotes included, for UTF-8 text: quotes, backslashes and the
-// control characters U+0000..U+001F are escaped; everything else is copied as it is.
+// A JSON string literal, quotes included, for UTF-8 text, escaped as Qt's JSON writer does.
 std::string JsonString(std::string_view utf8);
 
 // The shortest decimal that reads back as the same float. NaN and the infinities have no

@@ -1,181 +1,117 @@
-// kovet: the command-line tool for form files.
-//   kovet info [--json] FILE     what the file holds, read the way the designer opens it
-//   kovet convert IN -o OUT.kvt  the same records written in the current encoding
-//   kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]
-//                                the page as a picture
-//   kovet emfdump FILE.emf       the metafile's header and record names, one per line
-//   kovet fill FORM [--data FILE.kvf]... [--set NAME=VALUE]... [--dump] [-o OUT.kvf|pdf|png|emf]
-//              [--print-options NAME,...]
-//                                the form filled in: its field values listed, saved, printed
-//   kovet print FORM [--data FILE.kvf] [--printer NAME]
-//                                the filled form on a printer
-// Exit status: 0 done, 1 the file could not be read, was invalid or could not be written
-// (the reason on one line of standard error), 2 wrong usage.
+// kovet: the command-line tool for form files. `kovet --help` lists the commands,
+// `kovet COMMAND --help` explains one. Exit status: 0 done, 1 a file could not be read, was
+// invalid or could not be written (the reason on one line of standard error), 2 wrong usage.
 
-#include "Fill.h"
+#include "CommandLine.h"
 #include "FormInfo.h"
 #include "FormJson.h"
-#include "QtSession.h"
-#include "document/OpenForm.h"
+#include "Modules.h"
 
 #include "convert/EmfParse.h"
-#include "display/PageExport.h"
+#include "platform/emf/Metafile.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 
-#include <charconv>
+#include <dlfcn.h>
+
 #include <cstdio>
-#include <cstdlib>
-#include <exception>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
 using namespace kovet;
 using namespace kovet::cli;
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
-constexpr const char* kUsageText =
-    "usage: kovet info [--json] FILE\n"
-    "       kovet convert IN -o OUT.kvt\n"
-    "       kovet render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]\n"
-    "       kovet emfdump FILE.emf\n"
-    "       kovet fill FORM [--data FILE.kvf]... [--set NAME=VALUE]... [--dump] [-o OUT.kvf|pdf|png|emf]\n"
-    "                  [--print-options NAME,...]\n"
-    "       kovet print FORM [--data FILE.kvf] [--printer NAME]\n";
-
-bool isOption(const std::string& arg) {
-    return !arg.empty() && arg[0] == '-';
-}
-
-int usage() {
-    std::fputs(kUsageText, stderr);
-    return kUsage;
-}
-
-int usageOr(int status) {
-    return status == kUsageError ? usage() : status;
-}
-
-int info(const std::vector<std::string>& args) {
-    bool json = false;
-    std::optional<std::string> file;
-    for (const std::string& arg : args) {
-        if (arg == "--json" && !json) {
-            json = true;
-        } else if (!file && !isOption(arg)) {
-            file = arg;
-        } else {
-            return usage();
-        }
-    }
-    if (!file) return usage();
-
+int info(const InfoRequest& request) {
     TKVT form;
-    const FormEncoding encoding = OpenFormFile(*file, form);
-    const std::string text = json ? FormToJson(encoding, form.KVTFile()) : FormToText(encoding, form.KVTFile());
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const FormEncoding encoding = OpenFormForTool(request.File, form);
+    WriteTextOutput(request.Out,
+                    request.Json ? FormToJson(encoding, form.KVTFile()) : FormToText(encoding, form.KVTFile()));
     return 0;
 }
 
-int convert(const std::vector<std::string>& args) {
-    std::optional<std::string> in, out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" && !out && i + 1 < args.size()) {
-            out = args[++i];
-        } else if (!in && !isOption(args[i])) {
-            in = args[i];
-        } else {
-            return usage();
-        }
-    }
-    if (!in || !out) return usage();
-
+int convert(const ConvertRequest& request) {
     TKVT form;
-    OpenFormFile(*in, form);
-    form.KVTFile().SaveToFile(*out);
+    OpenFormForTool(request.In, form);
+    form.KVTFile().SaveToFile(request.Out);
     return 0;
 }
 
-std::optional<double> positiveNumber(const std::string& text) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !(value > 0) || value > 100) return std::nullopt;
-    return value;
-}
-
-int render(const std::vector<std::string>& args, int& argc, char** argv) {
-    std::optional<std::string> in, out;
-    TPageRenderOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-o" && !out && i + 1 < args.size()) {
-            out = args[++i];
-        } else if (arg == "--scale" && i + 1 < args.size()) {
-            const std::optional<double> scale = positiveNumber(args[++i]);
-            if (!scale) return usage();
-            options.Scale = *scale;
-        } else if (arg == "--design") {
-            options.Designing = true;
-        } else if (arg == "--no-shading") {
-            options.Shading = false;
-        } else if (!in && !isOption(arg)) {
-            in = arg;
-        } else {
-            return usage();
-        }
-    }
-    if (!in || !out) return usage();
-    const std::optional<TPageFormat> format = PageFormatForFileName(*out);
-    if (!format) return usage();
-
-    // Drawing text needs the platform's fonts.
-    PrepareOffscreenQt();
-    QGuiApplication application(argc, argv);
-    TKVT form;
-    OpenFormFile(*in, form);
-    for (const TDrawProblem& problem : ExportPageToFile(form, *out, *format, options)) {
-        std::fprintf(stderr, "warning: %s\n", problem.Message.c_str());
-    }
-    return 0;
-}
-
-int emfdump(const std::vector<std::string>& args) {
-    if (args.size() != 1 || isOption(args[0])) return usage();
+int emfdump(const EmfdumpRequest& request) {
+    std::vector<std::uint8_t> bytes = ReadWholeFile(request.File);
+    if (!IsEnhancedMetafile(bytes)) throw Exception(request.File + ": not an enhanced metafile");
     TEMFParse parser;
     parser.AddStrings = true;
-    parser.OnMessage = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
-    parser.Metafile->LoadFromFile(args[0]);
+    parser.OnMessage = [](const std::string& message) { ReportFailure(message); };
+    parser.Metafile->LoadFromBytes(std::move(bytes));
     parser.Parse();
+    std::string text;
     for (const std::string& line : *parser.Strings)
-        std::printf("%s\n", line.c_str());
+        text += line + "\n";
+    WriteTextOutput(request.Out, text);
     return 0;
+}
+
+// The modules' folder, as placed beside the tool in the build and the installed tree.
+std::string moduleFolder() {
+    return QCoreApplication::applicationDirPath().toStdString() + "/" KOVET_MODULES_FROM_BIN;
+}
+
+template <typename Entry> Entry moduleEntry(const std::string& folder, const char* module, const char* entry) {
+    const std::string file = folder + "/" + module + ".so";
+    // Kept loaded to the end of the process: the module's objects live until then.
+    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* symbol = handle != nullptr ? ::dlsym(handle, entry) : nullptr;
+    if (symbol == nullptr) throw Exception(std::string("cannot load the drawing module: ") + ::dlerror());
+    return reinterpret_cast<Entry>(symbol);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage();
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    try {
-        if (command == "info") return info(args);
-        if (command == "convert") return convert(args);
-        if (command == "render") return render(args, argc, argv);
-        if (command == "emfdump") return emfdump(args);
-        if (command == "fill") return usageOr(Fill(args, argc, argv));
-        if (command == "print") return usageOr(Print(args, argc, argv));
+    // Qt's application object lives only while the command line is read: a drawing module
+    // makes the application object it needs itself.
+    std::optional<QCoreApplication> application(std::in_place, argc, argv);
+    QCoreApplication::setApplicationName("kovet");
+    QCoreApplication::setApplicationVersion(KOVET_VERSION);
+    const QStringList words = QCoreApplication::arguments();
+    const std::string command = words.size() > 1 ? words[1].toStdString() : std::string();
+    const QStringList args = words.mid(2);
+    const std::string modules = moduleFolder();
+
+    return RunCommand([&]() -> int {
+        if (command.empty()) throw UsageError({}, "missing command");
         if (command == "--help" || command == "-h") {
-            std::fputs(kUsageText, stdout);
+            std::fputs(ToolHelp().c_str(), stdout);
             return 0;
         }
-        return usage();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return kFailed;
-    }
+        if (command == "--version" || command == "-v") {
+            std::printf("kovet %s\n", KOVET_VERSION);
+            return 0;
+        }
+        if (command == "info") return info(ParseInfo(args));
+        if (command == "convert") return convert(ParseConvert(args));
+        if (command == "emfdump") return emfdump(ParseEmfdump(args));
+        if (command == "render") {
+            const RenderRequest request = ParseRender(args);
+            const auto run = moduleEntry<RenderEntry>(modules, request.Svg ? kWidgetsModule : kRenderModule,
+                                                      request.Svg ? "kovet_render_svg" : "kovet_render");
+            application.reset();
+            return run(request, argc, argv);
+        }
+        if (command == "fill") {
+            const FillRequest request = ParseFill(args);
+            const auto run = moduleEntry<FillEntry>(modules, kWidgetsModule, "kovet_fill");
+            application.reset();
+            return run(request, argc, argv);
+        }
+        if (command == "print") {
+            const PrintRequest request = ParsePrint(args);
+            const auto run = moduleEntry<PrintEntry>(modules, kWidgetsModule, "kovet_print");
+            application.reset();
+            return run(request, argc, argv);
+        }
+        throw UsageError({}, "unknown command '" + command + "'");
+    });
 }

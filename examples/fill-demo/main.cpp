@@ -3,7 +3,7 @@
 //
 //   fill-demo [FORM.kvt]
 
-#include <display/KVTImage.h>
+#include <Kovet/KVTImage.h>
 
 #include <QAction>
 #include <QApplication>

@@ -118,12 +118,17 @@ std::vector<std::string> ReadFieldDataFile(const std::filesystem::path& file) {
     return SplitFieldDataText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-void WriteFieldDataFile(const std::filesystem::path& file, std::span<const std::string> lines) {
+std::string FieldDataText(std::span<const std::string> lines) {
     std::string text;
     for (const std::string& line : lines) {
         text += Utf8ToWindows1252(line);
         text += "\r\n";
     }
+    return text;
+}
+
+void WriteFieldDataFile(const std::filesystem::path& file, std::span<const std::string> lines) {
+    const std::string text = FieldDataText(lines);
     WriteFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 

@@ -43,8 +43,11 @@ std::vector<std::string> SplitFieldDataText(std::string_view windows1252);
 // be read.
 std::vector<std::string> ReadFieldDataFile(const std::filesystem::path& file);
 
-// Writes the lines as Windows-1252 (a character without a code becomes "?"), each followed
-// by CR LF, replacing the file safely. Throws EFileError.
+// The file's bytes for the lines: Windows-1252 (a character without a code becomes "?"),
+// each line followed by CR LF.
+std::string FieldDataText(std::span<const std::string> lines);
+
+// Writes FieldDataText of the lines, replacing the file safely. Throws EFileError.
 void WriteFieldDataFile(const std::filesystem::path& file, std::span<const std::string> lines);
 
 } // namespace kovet

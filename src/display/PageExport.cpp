@@ -12,7 +12,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <cmath>
 
@@ -42,13 +41,6 @@ std::vector<std::uint8_t> toBytes(const QByteArray& data) {
             reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
 }
 
-// Draws the page onto any Qt paint device whose units are pixels at 96 per inch.
-std::vector<TDrawProblem> drawOn(QPaintDevice& device, TKVT& form, TSize size, const TPageRenderOptions& options) {
-    QtCanvas canvas(device);
-    const DrawingState state(form, options);
-    return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
-}
-
 std::vector<std::uint8_t> pngBytes(const QImage& image) {
     QByteArray data;
     QBuffer buffer(&data);
@@ -68,24 +60,8 @@ std::vector<std::uint8_t> pdfBytes(TKVT& form, TSize size, const TPageRenderOpti
         pdf.setResolution(96);
         pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(size.cx / 96.0, size.cy / 96.0), QPageSize::Inch),
                                       QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        problems = drawOn(pdf, form, size, options);
-    }
-    return toBytes(data);
-}
-
-std::vector<std::uint8_t> svgBytes(TKVT& form, TSize size, const TPageRenderOptions& options,
-                                   std::vector<TDrawProblem>& problems) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setResolution(96);
-        svg.setSize(QSize(size.cx, size.cy));
-        svg.setViewBox(QRect(0, 0, size.cx, size.cy));
-        svg.setTitle("Kovet form");
-        problems = drawOn(svg, form, size, options);
+        QtCanvas canvas(pdf);
+        problems = DrawPage(canvas, form, size, options);
     }
     return toBytes(data);
 }
@@ -94,14 +70,16 @@ std::vector<std::uint8_t> emfBytes(TKVT& form, TSize size, const TPageRenderOpti
                                    std::vector<TDrawProblem>& problems) {
     QtTextMetrics metrics;
     EmfCanvas canvas(size, metrics);
-    {
-        const DrawingState state(form, options);
-        problems = DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
-    }
+    problems = DrawPage(canvas, form, size, options);
     return canvas.Finish();
 }
 
 } // namespace
+
+std::vector<TDrawProblem> DrawPage(Canvas& canvas, TKVT& form, TSize size, const TPageRenderOptions& options) {
+    const DrawingState state(form, options);
+    return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
+}
 
 std::vector<std::uint8_t> ImageToBmp(const QImage& image) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
@@ -119,7 +97,6 @@ std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fi
     if (extension == ".EMF") return TPageFormat::Emf;
     if (extension == ".PNG") return TPageFormat::Png;
     if (extension == ".PDF") return TPageFormat::Pdf;
-    if (extension == ".SVG") return TPageFormat::Svg;
     return std::nullopt;
 }
 
@@ -134,7 +111,8 @@ QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vecto
     image.setDotsPerMeterX(3780); // 96 per inch
     image.setDotsPerMeterY(3780);
     image.fill(Qt::white);
-    problems = drawOn(image, form, size, options);
+    QtCanvas canvas(image);
+    problems = DrawPage(canvas, form, size, options);
     return image;
 }
 
@@ -146,7 +124,6 @@ std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPage
     case TPageFormat::Png: return pngBytes(RenderPageImage(form, options, problems));
     case TPageFormat::Emf: return emfBytes(form, size, options, problems);
     case TPageFormat::Pdf: return pdfBytes(form, size, options, problems);
-    case TPageFormat::Svg: return svgBytes(form, size, options, problems);
     }
     return {};
 }

@@ -13,7 +13,8 @@ class QImage;
 
 namespace kovet {
 
-enum class TPageFormat { Bmp, Emf, Png, Pdf, Svg };
+// SVG, which needs Qt Svg, has an export of its own (SvgExport.h).
+enum class TPageFormat { Bmp, Emf, Png, Pdf };
 
 // By the file name's extension, ASCII case ignored.
 std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName);
@@ -30,11 +31,15 @@ TSize PagePictureSize(TKVT& form, double scale);
 // A 24-bit BMP file image of the picture.
 std::vector<std::uint8_t> ImageToBmp(const QImage& image);
 
+// Draws the page, opaque, into (0, 0, size) of a canvas in pixels at 96 per inch, with the
+// options' designing and shading.
+std::vector<TDrawProblem> DrawPage(Canvas& canvas, TKVT& form, TSize size, const TPageRenderOptions& options);
+
 // Draws the page, opaque, into a white image of PagePictureSize.
 QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems);
 
 // The page as file bytes in the given format: BMP as a 24-bit bitmap, EMF as an enhanced
-// metafile, PDF and SVG as vectors of the picture size in 1/96 inch. DrawForm draws into
+// metafile, PDF as a vector page of the picture size in 1/96 inch. DrawForm draws into
 // (0, 0, width, height), opaque.
 std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPageRenderOptions& options,
                                      std::vector<TDrawProblem>& problems);

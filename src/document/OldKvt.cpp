@@ -254,4 +254,18 @@ bool IsCurrentFormFile(ConstBytes file) {
     return version > 3 || (olderEncodingVersion > 3 && olderEncodingVersion < 20);
 }
 
+bool IsPlausibleLegacyForm(ConstBytes file) {
+    using namespace OldHeaderRec;
+    if (file.size() < kOldHeaderSize) return false;
+    const std::int16_t count = Count.get(file);
+    if (count < 0 || kOldHeaderSize + std::size_t(count) * kOldObjectSize > file.size()) return false;
+    if (Version.get(file) > 3 || Orientation.get(file) > kvtLandScape || BorderStyle.get(file) > psClear) return false;
+    for (std::int16_t i = 0; i < count; ++i) {
+        if (OldObjectRec::ObjType.get(file.subspan(kOldHeaderSize + std::size_t(i) * kOldObjectSize)) >
+            OldObjectRec::otFrame8)
+            return false;
+    }
+    return true;
+}
+
 } // namespace kovet

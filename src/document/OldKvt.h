@@ -102,4 +102,10 @@ void ConvertOldKVT(const TOldKVT& source, TKVT& target, const TProgressEvent& pr
 // or above in either item-header encoding), false for a legacy form.
 bool IsCurrentFormFile(ConstBytes file);
 
+// Whether bytes that fail that test look like a legacy form rather than any other file: a
+// whole header with a legacy version (3 or below), orientation and border style, and as many object records as it
+// counts, each of a type the legacy layout knows (up to 8), within the file. The legacy layout has no signature; every
+// form its writer made passes.
+bool IsPlausibleLegacyForm(ConstBytes file);
+
 } // namespace kovet

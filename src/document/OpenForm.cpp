@@ -6,10 +6,20 @@
 namespace kovet {
 namespace {
 
+// The older encoding was also written without its stamp; such a file still begins with the
+// page header, whose record fits the file.
+bool isUnstampedOldHeader(ConstBytes file) {
+    const std::int16_t type = readLE<std::int16_t>(file, 4), size = readLE<std::int16_t>(file, 6);
+    return file.size() >= std::size_t(OldItemHeader::Size) && type == kvtHeaderType && size >= ItemHeader::Size &&
+           std::size_t(size) + OldItemHeader::Size <= file.size();
+}
+
 FormEncoding loadRecordList(ConstBytes file, TKVTFile& list) {
     TBytesStream stream(file);
+    const int format = TCustomRecordList::StreamFormat(stream);
+    if (format != sfCurrent && format != sfOld && !isUnstampedOldHeader(file)) throw ENotAFormFile();
     try {
-        switch (TCustomRecordList::StreamFormat(stream)) {
+        switch (format) {
         case sfCurrent: list.LoadFromStream(stream); return FormEncoding::Current;
         case sfOld: list.LoadOldFromStream(stream, false); return FormEncoding::OldHeader;
         default: list.LoadOldFromStream(stream, true); return FormEncoding::OldHeader;
@@ -34,6 +44,7 @@ std::string_view EncodingName(FormEncoding encoding) {
 FormEncoding OpenForm(ConstBytes file, TKVT& form) {
     if (file.empty()) throw Exception("File is empty");
     if (IsCurrentFormFile(file)) return loadRecordList(file, form.KVTFile());
+    if (!IsPlausibleLegacyForm(file)) throw ENotAFormFile();
 
     TOldKVT legacy;
     TBytesStream stream(file);

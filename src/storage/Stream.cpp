@@ -118,44 +118,79 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
     return bytes;
 }
 
+namespace {
+
+// A temporary file beside `target`, created exclusively under an unpredictable name, removed
+// again unless Commit renames it over the target.
+class TemporaryBeside {
+public:
+    explicit TemporaryBeside(const std::filesystem::path& target)
+        : target_(target), path_(pattern(target)), fd_(::mkostemp(path_.data(), O_CLOEXEC)) {
+        if (fd_.get() >= 0) return;
+        path_.clear();
+        fail("Cannot create file");
+    }
+    ~TemporaryBeside() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TemporaryBeside(const TemporaryBeside&) = delete;
+    TemporaryBeside& operator=(const TemporaryBeside&) = delete;
+
+    std::filesystem::path Path() const { return path_; }
+    int Fd() const { return fd_.get(); }
+
+    // Flushes the content to disk, gives it the permissions of the file it replaces (a new
+    // file the usual ones; the temporary was created readable by its owner only) and renames
+    // it over the target.
+    void Commit() {
+        if (::fsync(fd_.get()) != 0) fail("Cannot write file");
+        struct stat old {};
+        if (::stat(target_.c_str(), &old) == 0) {
+            ::fchmod(fd_.get(), old.st_mode & 07777);
+        } else {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::fchmod(fd_.get(), 0666 & ~mask);
+        }
+        if (::close(fd_.release()) != 0) fail("Cannot write file");
+        if (::rename(path_.c_str(), target_.c_str()) != 0) fail("Cannot create file");
+        path_.clear();
+    }
+
+    [[noreturn]] void fail(const char* what) const { throw EFileError(describeErrno(what, target_)); }
+
+private:
+    static std::string pattern(const std::filesystem::path& target) {
+        const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+        return (folder / target.filename()).string() + ".XXXXXX";
+    }
+
+    std::filesystem::path target_;
+    std::string path_;
+    FileHandle fd_;
+};
+
+} // namespace
+
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    std::string pattern = (folder / path.filename()).string();
-    pattern.append(".XXXXXX");
-    const int raw = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (raw < 0) throw EFileError(describeErrno("Cannot create file", path));
-    const std::filesystem::path temp = pattern;
-    FileHandle fd(raw);
-
-    auto fail = [&](const char* what) {
-        const int saved = errno;
-        ::unlink(temp.c_str());
-        errno = saved;
-        throw EFileError(describeErrno(what, path));
-    };
-
+    TemporaryBeside temporary(path);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(temporary.Fd(), bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            fail("Cannot write file");
+            temporary.fail("Cannot write file");
         }
         done += std::size_t(n);
     }
-    if (::fsync(fd.get()) != 0) fail("Cannot write file");
-    // Keep the permissions of the file being replaced; a new file gets the usual ones
-    // (the temporary file was created readable by its owner only).
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
-        ::fchmod(fd.get(), old.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd.get(), 0666 & ~mask);
-    }
-    if (::close(fd.release()) != 0) fail("Cannot write file");
-    if (::rename(temp.c_str(), path.c_str()) != 0) fail("Cannot create file");
+    temporary.Commit();
+}
+
+void ReplaceFileThrough(const std::filesystem::path& path,
+                        const std::function<void(const std::filesystem::path& temporary)>& write) {
+    TemporaryBeside temporary(path);
+    write(temporary.Path());
+    temporary.Commit();
 }
 
 } // namespace kovet

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -91,5 +92,11 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 // folder, flushed and renamed over the target, so a failed write leaves the old file whole.
 // Throws EFileError.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// The same for a writer that needs a file name (a printer writing a PDF): `write` fills the
+// temporary file it is given, created exclusively beside the target; when it throws, the
+// temporary is removed and the target stays as it was.
+void ReplaceFileThrough(const std::filesystem::path& path,
+                        const std::function<void(const std::filesystem::path& temporary)>& write);
 
 } // namespace kovet

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The installed package as an application programmer uses it: `cmake --install` the build
-# into a fresh prefix, then build examples/fill-demo on its own against that prefix with
-# find_package(Kovet) and Kovet::Widgets.
+# The installed package as an application programmer and a script writer use it:
+# `cmake --install` the build into a fresh prefix; the public headers are there, flat under
+# Kovet/, and nothing private; a shared library of someone else's builds against them with
+# find_package(Kovet), every header compiling on its own; examples/fill-demo builds on its own;
+# pkg-config gives what a compiler needs; the installed tool finds its modules.
 set -euo pipefail
 
 build= source= work=
@@ -16,12 +18,29 @@ done
 
 rm -rf "$work"
 mkdir -p "$work"
-cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
-test -f "$work/prefix/lib/cmake/Kovet/KovetConfig.cmake"
-test -f "$work/prefix/include/kovet/display/KVTImage.h"
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+test -f "$prefix/include/Kovet/KVTImage.h"
+for private in RecordingCanvas.h EmfRecords.h OldKvt.h Dynarray.h; do
+  if [[ -e "$prefix/include/Kovet/$private" ]]; then echo "private header $private installed" >&2; exit 1; fi
+done
+test -f "$prefix/share/man/man1/kovet.1"
+test -f "$prefix/share/bash-completion/completions/kovet"
+
+cmake -S "$source/tests/tools/outside" -B "$work/outside" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_PREFIX_PATH="$prefix" >"$work/outside-configure.log"
+cmake --build "$work/outside" -j 2 >"$work/outside-build.log"
 
 cmake -S "$source/examples/fill-demo" -B "$work/demo" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_PREFIX_PATH="$work/prefix" >"$work/configure.log"
+  -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log"
 cmake --build "$work/demo" -j 2 >"$work/build.log"
 test -x "$work/demo/fill-demo"
-echo "fill-demo built against the installed package"
+
+PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --exists kovet
+# shellcheck disable=SC2046
+c++ -fPIC -shared -o "$work/pkgconfig.so" "$source/tests/tools/outside/plugin.cpp" \
+  $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs kovet)
+
+"$prefix/bin/kovet" render "$source/examples/small.kvt" -o "$work/small.png"
+test -s "$work/small.png"
+echo "the installed package builds a shared library, fill-demo and a pkg-config program"

@@ -2,6 +2,7 @@
 
 #include "platform/Dib.h"
 #include "platform/emf/EmfRecords.h"
+#include "platform/emf/Metafile.h"
 #include "storage/Text1252.h"
 #include "storage/Utf8.h"
 
@@ -1111,12 +1112,7 @@ private:
 } // namespace
 
 bool PlayEnhMetafile(Canvas& canvas, ConstBytes emf, const TRect& dest) {
-    if (emf.size() < EmrHeader::kBaseSize || EmrRec::Type.get(emf) != EMR_HEADER ||
-        EmrHeader::Signature.get(emf) != ENHMETA_SIGNATURE) {
-        return false;
-    }
-    const std::uint32_t headerSize = EmrRec::Size.get(emf);
-    if (headerSize < EmrHeader::kBaseSize || headerSize > emf.size()) return false;
+    if (!IsEnhancedMetafile(emf)) return false;
     const TRect frame = EmrHeader::Frame.get(emf);
     if (frame.Right == frame.Left || frame.Bottom == frame.Top) return false;
 
@@ -1138,7 +1134,8 @@ bool PlayEnhMetafile(Canvas& canvas, ConstBytes emf, const TRect& dest) {
     const TPen pen = canvas.Pen;
     const TBrush brush = canvas.Brush;
     const TFont font = canvas.Font;
-    Player(canvas, frameToDest, refPixels, refMillimeters, EmrHeader::Handles.get(emf)).Play(emf, headerSize);
+    Player(canvas, frameToDest, refPixels, refMillimeters, EmrHeader::Handles.get(emf))
+        .Play(emf, EmrRec::Size.get(emf));
     canvas.Pen = pen;
     canvas.Brush = brush;
     canvas.Font = font;

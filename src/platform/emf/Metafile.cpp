@@ -21,6 +21,14 @@ TRect FrameOf(ConstBytes bytes) {
 
 } // namespace
 
+bool IsEnhancedMetafile(ConstBytes bytes) {
+    if (bytes.size() < EmrHeader::kBaseSize || EmrRec::Type.get(bytes) != EMR_HEADER ||
+        EmrHeader::Signature.get(bytes) != ENHMETA_SIGNATURE)
+        return false;
+    const std::uint32_t headerSize = EmrRec::Size.get(bytes);
+    return headerSize >= EmrHeader::kBaseSize && headerSize <= bytes.size();
+}
+
 void TMetafile::LoadFromFile(const std::filesystem::path& path) {
     LoadFromBytes(ReadWholeFile(path));
 }

@@ -14,6 +14,10 @@
 
 namespace kovet {
 
+// True when the bytes begin with a metafile header: an EMR_HEADER record of at least the
+// header's base size, within the bytes, signed " EMF".
+bool IsEnhancedMetafile(ConstBytes bytes);
+
 class TMetafile {
 public:
     // Replaces the content with the file's bytes; throws EFileError when it cannot be read.

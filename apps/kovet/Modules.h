@@ -1,0 +1,22 @@
+#pragma once
+
+// The commands that draw run in modules loaded on demand, so that the tool itself starts with
+// Qt Core alone: "kovet-render" (Qt Gui) renders pages as .bmp, .emf, .png and .pdf;
+// "kovet-widgets" (Qt Widgets, Print Support and Svg) fills forms in, prints them and
+// renders pages as .svg. Each entry runs its command and returns the exit status; `argc`
+// and `argv` are the process's, for the application object the module makes.
+
+#include "CommandLine.h"
+
+#define KOVET_MODULE_ENTRY extern "C" __attribute__((visibility("default")))
+
+namespace kovet::cli {
+
+using RenderEntry = int (*)(const RenderRequest& request, int& argc, char** argv);
+using FillEntry = int (*)(const FillRequest& request, int& argc, char** argv);
+using PrintEntry = int (*)(const PrintRequest& request, int& argc, char** argv);
+
+inline constexpr const char* kRenderModule = "kovet-render";
+inline constexpr const char* kWidgetsModule = "kovet-widgets";
+
+} // namespace kovet::cli
