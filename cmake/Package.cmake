@@ -9,6 +9,7 @@ set(CPACK_PACKAGE_DESCRIPTION
   "Kovet reads, renders, fills in and prints one-page business forms (.kvt). This package holds the kovet command, the static libraries with their public headers, a CMake package (find_package(Kovet)) and a pkg-config file for programs that show and fill in forms with the Qt widget TKVTImage.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Forms name Arial and Courier New, which the Liberation fonts stand in for.
