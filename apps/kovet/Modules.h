@@ -4,7 +4,7 @@
 // Qt Core alone: "kovet-render" (Qt Gui) renders pages as .bmp, .emf, .png and .pdf;
 // "kovet-widgets" (Qt Widgets, Print Support and Svg) fills forms in, prints them and
 // renders pages as .svg. Each entry runs its command and returns the exit status; `argc`
-// and `argv` are the process's, for the application object the module makes.
+// and `argv` are for the application object the module makes (the program's name alone).
 
 #include "CommandLine.h"
 

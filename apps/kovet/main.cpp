@@ -70,14 +70,19 @@ template <typename Entry> Entry moduleEntry(const std::string& folder, const cha
 } // namespace
 
 int main(int argc, char** argv) {
-    // Qt's application object lives only while the command line is read: a drawing module
+    // Every word of the command line is kovet's: Qt's application objects see the program's
+    // name alone, so that no value given to kovet is taken for one of Qt's own options.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    // This application object lives only while the command line is read: a drawing module
     // makes the application object it needs itself.
-    std::optional<QCoreApplication> application(std::in_place, argc, argv);
+    std::optional<QCoreApplication> application(std::in_place, qtArgc, qtArgv);
     QCoreApplication::setApplicationName("kovet");
     QCoreApplication::setApplicationVersion(KOVET_VERSION);
-    const QStringList words = QCoreApplication::arguments();
-    const std::string command = words.size() > 1 ? words[1].toStdString() : std::string();
-    const QStringList args = words.mid(2);
+    QStringList args;
+    for (int i = 2; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const std::string command = argc > 1 ? argv[1] : "";
     const std::string modules = moduleFolder();
 
     return RunCommand([&]() -> int {
@@ -98,19 +103,19 @@ int main(int argc, char** argv) {
             const auto run = moduleEntry<RenderEntry>(modules, request.Svg ? kWidgetsModule : kRenderModule,
                                                       request.Svg ? "kovet_render_svg" : "kovet_render");
             application.reset();
-            return run(request, argc, argv);
+            return run(request, qtArgc, qtArgv);
         }
         if (command == "fill") {
             const FillRequest request = ParseFill(args);
             const auto run = moduleEntry<FillEntry>(modules, kWidgetsModule, "kovet_fill");
             application.reset();
-            return run(request, argc, argv);
+            return run(request, qtArgc, qtArgv);
         }
         if (command == "print") {
             const PrintRequest request = ParsePrint(args);
             const auto run = moduleEntry<PrintEntry>(modules, kWidgetsModule, "kovet_print");
             application.reset();
-            return run(request, argc, argv);
+            return run(request, qtArgc, qtArgv);
         }
         throw UsageError({}, "unknown command '" + command + "'");
     });

@@ -69,10 +69,13 @@ inline std::string ShellQuote(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs a program of the build's bin folder and collects its exit status and output.
-inline RunResult Run(const std::string& program, const std::vector<std::string>& args) {
+// Runs a program of the build's bin folder (in the folder `workingDir` when one is given) and
+// collects its exit status and output.
+inline RunResult Run(const std::string& program, const std::vector<std::string>& args,
+                     const fs::path& workingDir = {}) {
     const TempDir capture;
-    std::string command = ShellQuote(std::string(KOVET_BIN_DIR) + "/" + program);
+    std::string command = workingDir.empty() ? std::string() : "cd " + ShellQuote(workingDir.string()) + " && ";
+    command += ShellQuote(std::string(KOVET_BIN_DIR) + "/" + program);
     for (const std::string& arg : args)
         command += " " + ShellQuote(arg);
     command += " >" + ShellQuote((capture / "out").string()) + " 2>" + ShellQuote((capture / "err").string());

@@ -97,3 +97,14 @@ TEST(Conventions, TextOutputsGoToStandardOutputOrAFile) {
     ASSERT_EQ(dump.status, 0) << dump.err;
     EXPECT_EQ(ReadText(dir / "dump.txt"), Kovet({"emfdump", (dir / "page.emf").string()}).out);
 }
+
+// A value of kovet's own that reads like one of Qt's options stays kovet's.
+TEST(Conventions, QtSeesNoneOfTheArguments) {
+    const TempDir dir;
+    const std::string data = "\x01"
+                             "CustomerName\r\nAda\r\n";
+    WriteFile(dir / "-platform", std::vector<std::uint8_t>(data.begin(), data.end()));
+    const RunResult r = clitest::Run("kovet", {"fill", kInvoice, "--data", "-platform", "--dump"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("CustomerName\tAda\n"), std::string::npos);
+}
