@@ -365,55 +365,40 @@ void TKVTImage::closeField(bool writeBack) {
 }
 
 void TKVTImage::NextField() {
-    if (current_ == nullptr || current_->TabOrder < 0) return;
-    const std::int32_t order = current_->TabOrder;
-    const std::uint64_t generation = generation_;
-    CloseField();
-    if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
-    TKVTField *first = nullptr, *next = nullptr;
-    std::int32_t firstOrder = 32767, nextOrder = 32767;
-    for (const auto& field : fields_) {
-        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
-        if (field->TabOrder < firstOrder) {
-            first = field.get();
-            firstOrder = field->TabOrder;
-        }
-        if (field->TabOrder > order && field->TabOrder < nextOrder) {
-            next = field.get();
-            nextOrder = field->TabOrder;
-            if (nextOrder == order + 1) break;
-        }
-    }
-    if (next != nullptr)
-        OpenField(next);
-    else if (first != nullptr)
-        OpenField(first);
+    moveField(true);
 }
 
 void TKVTImage::PriorField() {
+    moveField(false);
+}
+
+void TKVTImage::moveField(bool forward) {
     if (current_ == nullptr || current_->TabOrder < 0) return;
-    const std::int32_t order = current_->TabOrder;
     const std::uint64_t generation = generation_;
     CloseField();
     if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
-    TKVTField *last = nullptr, *prior = nullptr;
-    std::int32_t lastOrder = -32767, priorOrder = -32767;
+    OpenField(tabNeighbour(current_, forward));
+}
+
+TKVTField* TKVTImage::tabNeighbour(const TKVTField* from, bool forward) const {
+    // Going back is going forward over negated tab orders, so one scan serves both ways.
+    const auto key = [forward](const TKVTField& field) { return forward ? field.TabOrder : -field.TabOrder; };
+    TKVTField *first = nullptr, *next = nullptr;
+    std::int32_t firstKey = 32767, nextKey = 32767;
     for (const auto& field : fields_) {
-        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
-        if (field->TabOrder > lastOrder) {
-            last = field.get();
-            lastOrder = field->TabOrder;
+        if (field.get() == from || field->ReadOnly || field->TabOrder < 0) continue;
+        const std::int32_t k = key(*field);
+        if (k < firstKey) {
+            first = field.get();
+            firstKey = k;
         }
-        if (field->TabOrder < order && field->TabOrder > priorOrder) {
-            prior = field.get();
-            priorOrder = field->TabOrder;
-            if (priorOrder == order - 1) break;
+        if (from != nullptr && k > key(*from) && k < nextKey) {
+            next = field.get();
+            nextKey = k;
+            if (nextKey == key(*from) + 1) break;
         }
     }
-    if (prior != nullptr)
-        OpenField(prior);
-    else if (last != nullptr)
-        OpenField(last);
+    return next != nullptr ? next : first;
 }
 
 bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {

@@ -252,6 +252,11 @@ protected:
 
 private:
     void closeField(bool writeBack);
+    void moveField(bool forward);
+    // The field that Tab (or Shift+Tab) opens after `from`, wrapping round at the end of the
+    // tab order; with no `from`, the first (or last) field in tab order. Null when no field
+    // can be reached.
+    TKVTField* tabNeighbour(const TKVTField* from, bool forward) const;
     void syncScale();
     void editorChanged();
     void repaintField(const TKVTField& field);
