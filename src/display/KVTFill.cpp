@@ -47,6 +47,10 @@ bool isNumberOrDateFormat(TKVTFieldFormat format) {
 } // namespace
 
 TKVTImage::TKVTImage(QWidget* parent) : TCustomKVTImage(parent) {
+    // The image holds the keyboard between editors, so that Tab goes on from the current field.
+    // It takes the focus by Tab or by a click of its own (mousePressEvent), not by Qt's click
+    // focus, which would take it from an open editor at a click beside the fields.
+    setFocusPolicy(Qt::TabFocus);
     RebuildFields();
 }
 
@@ -158,6 +162,7 @@ void TKVTImage::Reload() {
 
 void TKVTImage::mousePressEvent(QMouseEvent* event) {
     TCustomKVTImage::mousePressEvent(event);
+    if (editor_ == nullptr) setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
     for (const auto& field : fields_) {
@@ -357,6 +362,11 @@ void TKVTImage::closeField(bool writeBack) {
     disconnect(editor, nullptr, this, nullptr);
     if (auto* edit = dynamic_cast<TKVTEdit*>(editor)) edit->OnChange = nullptr;
     if (auto* box = dynamic_cast<TKVTCheckBox*>(editor)) box->OnChange = nullptr;
+    // The keyboard stays with the image, not with whatever widget of the window Qt would pick
+    // when the editor hides; a focus the user has given to another widget stays there.
+    const QWidget* focus = window()->focusWidget();
+    if (writeBack && (focus == nullptr || focus == editor || editor->isAncestorOf(focus)))
+        setFocus(Qt::OtherFocusReason);
     editor->hide();
     // The editor may be in the middle of its own event (a key or its loss of focus).
     editor->deleteLater();
@@ -406,23 +416,16 @@ bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         // Shift is held when its key went down, or when a key comes with it.
-        shiftHeld_ = keyEvent->key() == Qt::Key_Shift || keyEvent->modifiers().testFlag(Qt::ShiftModifier);
-        switch (keyEvent->key()) {
-        case Qt::Key_Backtab: PriorField(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (dynamic_cast<QPlainTextEdit*>(editor_) != nullptr) break;
-            [[fallthrough]];
-        case Qt::Key_Tab:
-            if (shiftHeld_)
-                PriorField();
-            else
-                NextField();
+        shiftHeld_ = key == Qt::Key_Shift || keyEvent->modifiers().testFlag(Qt::ShiftModifier);
+        if (key == Qt::Key_Escape) {
+            CloseField();
             return true;
-        case Qt::Key_Escape: CloseField(); return true;
-        default: break;
         }
+        const bool memoLine =
+            (key == Qt::Key_Return || key == Qt::Key_Enter) && dynamic_cast<QPlainTextEdit*>(editor_) != nullptr;
+        if (!memoLine && moveByKey(key, shiftHeld_)) return true;
         break;
     }
     case QEvent::KeyRelease:
@@ -447,6 +450,30 @@ bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
     default: break;
     }
     return TCustomKVTImage::eventFilter(watched, event);
+}
+
+bool TKVTImage::event(QEvent* event) {
+    // Qt's focus chain would take Tab and Shift+Tab before keyPressEvent sees them.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (moveByKey(key->key(), key->modifiers().testFlag(Qt::ShiftModifier))) return true;
+    }
+    return TCustomKVTImage::event(event);
+}
+
+bool TKVTImage::moveByKey(int key, bool shift) {
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    const bool back = shift || key == Qt::Key_Backtab;
+    if (current_ == nullptr) {
+        // Before any field was visited, Tab starts at the first field in tab order and
+        // Shift+Tab at the last: where going round the form would arrive.
+        OpenField(tabNeighbour(nullptr, !back));
+    } else if (back) {
+        PriorField();
+    } else {
+        NextField();
+    }
+    return true;
 }
 
 std::vector<std::string> TKVTImage::SaveFieldStrings() {

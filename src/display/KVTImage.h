@@ -247,6 +247,7 @@ protected:
     void RescaleFields() override;
     void DrawFields(Canvas& canvas, const TRect& rect, bool outline) override;
 
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -257,6 +258,8 @@ private:
     // tab order; with no `from`, the first (or last) field in tab order. Null when no field
     // can be reached.
     TKVTField* tabNeighbour(const TKVTField* from, bool forward) const;
+    // Tab, Enter and their Shift forms move through the fields; false for any other key.
+    bool moveByKey(int key, bool shift);
     void syncScale();
     void editorChanged();
     void repaintField(const TKVTField& field);
