@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTextCursor>
 
@@ -39,6 +40,9 @@ QString joinLines(const std::vector<std::string>& lines) {
         list << QString::fromStdString(line);
     return list.join('\n');
 }
+
+// Room kept around an editor scrolled into view, so that it does not sit on the very edge.
+constexpr int kScrollMargin = 16;
 
 bool isNumberOrDateFormat(TKVTFieldFormat format) {
     return format >= lfoReal && format <= lfoMTime;
@@ -307,6 +311,22 @@ void TKVTImage::OpenField(TKVTField* field) {
     watchEditor(editor);
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
+    scrollIntoView(editor);
+}
+
+void TKVTImage::scrollIntoView(QWidget* editor) {
+    // Nobody should type into an editor they cannot see.
+    QScrollArea* scroll = nullptr;
+    for (QWidget* ancestor = parentWidget(); ancestor != nullptr && scroll == nullptr;
+         ancestor = ancestor->parentWidget())
+        scroll = qobject_cast<QScrollArea*>(ancestor);
+    if (scroll == nullptr || scroll->widget() == nullptr || !scroll->widget()->isAncestorOf(editor)) return;
+    // The whole editor: ensureWidgetVisible would bring in only a line edit's text cursor and
+    // leave the rest of a field near the right edge outside. The far corner first, so that an
+    // editor larger than the view shows its top left.
+    const QRect box(editor->mapTo(scroll->widget(), QPoint(0, 0)), editor->size());
+    scroll->ensureVisible(box.right(), box.bottom(), kScrollMargin, kScrollMargin);
+    scroll->ensureVisible(box.left(), box.top(), kScrollMargin, kScrollMargin);
 }
 
 void TKVTImage::watchEditor(QWidget* widget) {

@@ -260,6 +260,8 @@ private:
     TKVTField* tabNeighbour(const TKVTField* from, bool forward) const;
     // Tab, Enter and their Shift forms move through the fields; false for any other key.
     bool moveByKey(int key, bool shift);
+    // With an ancestor scroll area, scrolls the editor into its view.
+    void scrollIntoView(QWidget* editor);
     void syncScale();
     void editorChanged();
     void repaintField(const TKVTField& field);

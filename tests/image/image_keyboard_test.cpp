@@ -1,5 +1,6 @@
 // The keyboard between editors: the image keeps it when an editor closes, so that Tab, Enter
-// and their Shift forms go on from the current field.
+// and their Shift forms go on from the current field, and an editor opened below the visible
+// part of a scroll area is scrolled into view.
 
 #include "ImageTestSupport.h"
 
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -129,4 +131,28 @@ TEST(ImageKeyboard, TheImageTakesNoFocusThatTheUserGaveElsewhere) {
     shown.click(shown.image, {400, 400});
     shown.key(Qt::Key_Tab);
     EXPECT_EQ(shown.typingIn(), "B") << "a click on the image hands it the keyboard back, at the current field";
+}
+
+TEST(ImageKeyboard, AnEditorOpenedOutsideTheScrolledViewIsScrolledIntoIt) {
+    FormWindow shown({{.Name = "Top", .Box = {10, 10, 110, 30}, .TabOrder = 1},
+                      {.Name = "FarDown", .Box = {650, 980, 790, 1000}, .TabOrder = 2},
+                      {.Name = "Big", .Format = lfoMemo, .Box = {300, 400, 780, 900}, .TabOrder = 3}},
+                     {300, 250});
+    const QWidget* viewport = shown.scroll->viewport();
+    const auto editorInView = [&] {
+        const QWidget* editor = shown.image->Editor();
+        return QRect(editor->mapTo(viewport, QPoint(0, 0)), editor->size());
+    };
+    shown.click("Top");
+    shown.key(Qt::Key_Tab);
+    ASSERT_EQ(shown.typingIn(), "FarDown");
+    EXPECT_TRUE(viewport->rect().contains(editorInView())) << "the whole editor, not only its text cursor";
+
+    shown.key(Qt::Key_Tab);
+    ASSERT_EQ(shown.typingIn(), "Big");
+    EXPECT_TRUE(viewport->rect().contains(editorInView().topLeft())) << "an editor larger than the view from its start";
+
+    shown.key(Qt::Key_Tab);
+    ASSERT_EQ(shown.typingIn(), "Top");
+    EXPECT_EQ(shown.scroll->verticalScrollBar()->value(), 0) << "and back up again";
 }
