@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTextCursor>
 
@@ -40,6 +41,9 @@ QString joinLines(const std::vector<std::string>& lines) {
     return list.join('\n');
 }
 
+// Room kept around an editor scrolled into view, so that it does not sit on the very edge.
+constexpr int kScrollMargin = 16;
+
 bool isNumberOrDateFormat(TKVTFieldFormat format) {
     return format >= lfoReal && format <= lfoMTime;
 }
@@ -47,6 +51,10 @@ bool isNumberOrDateFormat(TKVTFieldFormat format) {
 } // namespace
 
 TKVTImage::TKVTImage(QWidget* parent) : TCustomKVTImage(parent) {
+    // The image holds the keyboard between editors, so that Tab goes on from the current field.
+    // It takes the focus by Tab or by a click of its own (mousePressEvent), not by Qt's click
+    // focus, which would take it from an open editor at a click beside the fields.
+    setFocusPolicy(Qt::TabFocus);
     RebuildFields();
 }
 
@@ -158,6 +166,7 @@ void TKVTImage::Reload() {
 
 void TKVTImage::mousePressEvent(QMouseEvent* event) {
     TCustomKVTImage::mousePressEvent(event);
+    if (editor_ == nullptr) setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
     for (const auto& field : fields_) {
@@ -302,6 +311,22 @@ void TKVTImage::OpenField(TKVTField* field) {
     watchEditor(editor);
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
+    scrollIntoView(editor);
+}
+
+void TKVTImage::scrollIntoView(QWidget* editor) {
+    // Nobody should type into an editor they cannot see.
+    QScrollArea* scroll = nullptr;
+    for (QWidget* ancestor = parentWidget(); ancestor != nullptr && scroll == nullptr;
+         ancestor = ancestor->parentWidget())
+        scroll = qobject_cast<QScrollArea*>(ancestor);
+    if (scroll == nullptr || scroll->widget() == nullptr || !scroll->widget()->isAncestorOf(editor)) return;
+    // The whole editor: ensureWidgetVisible would bring in only a line edit's text cursor and
+    // leave the rest of a field near the right edge outside. The far corner first, so that an
+    // editor larger than the view shows its top left.
+    const QRect box(editor->mapTo(scroll->widget(), QPoint(0, 0)), editor->size());
+    scroll->ensureVisible(box.right(), box.bottom(), kScrollMargin, kScrollMargin);
+    scroll->ensureVisible(box.left(), box.top(), kScrollMargin, kScrollMargin);
 }
 
 void TKVTImage::watchEditor(QWidget* widget) {
@@ -357,6 +382,11 @@ void TKVTImage::closeField(bool writeBack) {
     disconnect(editor, nullptr, this, nullptr);
     if (auto* edit = dynamic_cast<TKVTEdit*>(editor)) edit->OnChange = nullptr;
     if (auto* box = dynamic_cast<TKVTCheckBox*>(editor)) box->OnChange = nullptr;
+    // The keyboard stays with the image, not with whatever widget of the window Qt would pick
+    // when the editor hides; a focus the user has given to another widget stays there.
+    const QWidget* focus = window()->focusWidget();
+    if (writeBack && (focus == nullptr || focus == editor || editor->isAncestorOf(focus)))
+        setFocus(Qt::OtherFocusReason);
     editor->hide();
     // The editor may be in the middle of its own event (a key or its loss of focus).
     editor->deleteLater();
@@ -365,55 +395,40 @@ void TKVTImage::closeField(bool writeBack) {
 }
 
 void TKVTImage::NextField() {
-    if (current_ == nullptr || current_->TabOrder < 0) return;
-    const std::int32_t order = current_->TabOrder;
-    const std::uint64_t generation = generation_;
-    CloseField();
-    if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
-    TKVTField *first = nullptr, *next = nullptr;
-    std::int32_t firstOrder = 32767, nextOrder = 32767;
-    for (const auto& field : fields_) {
-        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
-        if (field->TabOrder < firstOrder) {
-            first = field.get();
-            firstOrder = field->TabOrder;
-        }
-        if (field->TabOrder > order && field->TabOrder < nextOrder) {
-            next = field.get();
-            nextOrder = field->TabOrder;
-            if (nextOrder == order + 1) break;
-        }
-    }
-    if (next != nullptr)
-        OpenField(next);
-    else if (first != nullptr)
-        OpenField(first);
+    moveField(true);
 }
 
 void TKVTImage::PriorField() {
+    moveField(false);
+}
+
+void TKVTImage::moveField(bool forward) {
     if (current_ == nullptr || current_->TabOrder < 0) return;
-    const std::int32_t order = current_->TabOrder;
     const std::uint64_t generation = generation_;
     CloseField();
     if (generation != generation_ || editor_ != nullptr || current_ == nullptr) return;
-    TKVTField *last = nullptr, *prior = nullptr;
-    std::int32_t lastOrder = -32767, priorOrder = -32767;
+    OpenField(tabNeighbour(current_, forward));
+}
+
+TKVTField* TKVTImage::tabNeighbour(const TKVTField* from, bool forward) const {
+    // Going back is going forward over negated tab orders, so one scan serves both ways.
+    const auto key = [forward](const TKVTField& field) { return forward ? field.TabOrder : -field.TabOrder; };
+    TKVTField *first = nullptr, *next = nullptr;
+    std::int32_t firstKey = 32767, nextKey = 32767;
     for (const auto& field : fields_) {
-        if (field.get() == current_ || field->ReadOnly || field->TabOrder < 0) continue;
-        if (field->TabOrder > lastOrder) {
-            last = field.get();
-            lastOrder = field->TabOrder;
+        if (field.get() == from || field->ReadOnly || field->TabOrder < 0) continue;
+        const std::int32_t k = key(*field);
+        if (k < firstKey) {
+            first = field.get();
+            firstKey = k;
         }
-        if (field->TabOrder < order && field->TabOrder > priorOrder) {
-            prior = field.get();
-            priorOrder = field->TabOrder;
-            if (priorOrder == order - 1) break;
+        if (from != nullptr && k > key(*from) && k < nextKey) {
+            next = field.get();
+            nextKey = k;
+            if (nextKey == key(*from) + 1) break;
         }
     }
-    if (prior != nullptr)
-        OpenField(prior);
-    else if (last != nullptr)
-        OpenField(last);
+    return next != nullptr ? next : first;
 }
 
 bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
@@ -421,23 +436,16 @@ bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = keyEvent->key();
         // Shift is held when its key went down, or when a key comes with it.
-        shiftHeld_ = keyEvent->key() == Qt::Key_Shift || keyEvent->modifiers().testFlag(Qt::ShiftModifier);
-        switch (keyEvent->key()) {
-        case Qt::Key_Backtab: PriorField(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (dynamic_cast<QPlainTextEdit*>(editor_) != nullptr) break;
-            [[fallthrough]];
-        case Qt::Key_Tab:
-            if (shiftHeld_)
-                PriorField();
-            else
-                NextField();
+        shiftHeld_ = key == Qt::Key_Shift || keyEvent->modifiers().testFlag(Qt::ShiftModifier);
+        if (key == Qt::Key_Escape) {
+            CloseField();
             return true;
-        case Qt::Key_Escape: CloseField(); return true;
-        default: break;
         }
+        const bool memoLine =
+            (key == Qt::Key_Return || key == Qt::Key_Enter) && dynamic_cast<QPlainTextEdit*>(editor_) != nullptr;
+        if (!memoLine && moveByKey(key, shiftHeld_)) return true;
         break;
     }
     case QEvent::KeyRelease:
@@ -462,6 +470,30 @@ bool TKVTImage::eventFilter(QObject* watched, QEvent* event) {
     default: break;
     }
     return TCustomKVTImage::eventFilter(watched, event);
+}
+
+bool TKVTImage::event(QEvent* event) {
+    // Qt's focus chain would take Tab and Shift+Tab before keyPressEvent sees them.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (moveByKey(key->key(), key->modifiers().testFlag(Qt::ShiftModifier))) return true;
+    }
+    return TCustomKVTImage::event(event);
+}
+
+bool TKVTImage::moveByKey(int key, bool shift) {
+    if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    const bool back = shift || key == Qt::Key_Backtab;
+    if (current_ == nullptr) {
+        // Before any field was visited, Tab starts at the first field in tab order and
+        // Shift+Tab at the last: where going round the form would arrive.
+        OpenField(tabNeighbour(nullptr, !back));
+    } else if (back) {
+        PriorField();
+    } else {
+        NextField();
+    }
+    return true;
 }
 
 std::vector<std::string> TKVTImage::SaveFieldStrings() {

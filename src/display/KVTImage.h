@@ -247,11 +247,21 @@ protected:
     void RescaleFields() override;
     void DrawFields(Canvas& canvas, const TRect& rect, bool outline) override;
 
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void closeField(bool writeBack);
+    void moveField(bool forward);
+    // The field that Tab (or Shift+Tab) opens after `from`, wrapping round at the end of the
+    // tab order; with no `from`, the first (or last) field in tab order. Null when no field
+    // can be reached.
+    TKVTField* tabNeighbour(const TKVTField* from, bool forward) const;
+    // Tab, Enter and their Shift forms move through the fields; false for any other key.
+    bool moveByKey(int key, bool shift);
+    // With an ancestor scroll area, scrolls the editor into its view.
+    void scrollIntoView(QWidget* editor);
     void syncScale();
     void editorChanged();
     void repaintField(const TKVTField& field);
