@@ -5,6 +5,7 @@
 //   fill-demo [FORM.kvt]
 
 #include <Kovet/KVTImage.h>
+#include <Kovet/OpenForm.h>
 
 #include <QAction>
 #include <QApplication>
@@ -25,24 +26,6 @@
 #include <vector>
 
 using namespace kovet;
-
-namespace {
-
-// Loading reads whatever bytes it can: a text file comes in as an old form without a page, a
-// picture as records of no form. A form starts with its header and has a page.
-bool isForm(const TKVT& form) {
-    const TKVTFile& records = form.KVTFile();
-    if (records.Count() == 0) return false;
-    const ConstBytes header = records.Items(0);
-    return ItemHeader::ItemType.get(header) == kvtHeaderType && HeaderRec::PageWidth.get(header) > 0 &&
-           HeaderRec::PageHeight.get(header) > 0;
-}
-
-std::runtime_error notAForm(const QString& name) {
-    return std::runtime_error((QFileInfo(name).fileName() + " is not a form file").toStdString());
-}
-
-} // namespace
 
 class FillWindow : public QMainWindow {
 public:
@@ -93,12 +76,9 @@ public:
         TCustomKVTImage loaded;
         try {
             loaded.LoadFromFile(name.toStdString());
-        } catch (const EFileError&) {
-            throw;
-        } catch (const Exception&) {
-            throw notAForm(name);
+        } catch (const ENotAFormFile&) {
+            throw std::runtime_error((QFileInfo(name).fileName() + " is not a form file").toStdString());
         }
-        if (!isForm(loaded.KVT())) throw notAForm(name);
         if (!valuesMayGo()) return;
         image_->SetKVT(loaded.KVT());
         valuesFile_.clear();
