@@ -12,7 +12,6 @@
 #include "storage/Stream.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QImage>
 #include <QPrinter>
 
@@ -89,36 +88,20 @@ void dump(const TKVTImage& image) {
 }
 
 void writePdf(TKVTImage& image, const FillRequest& request) {
-    ReplaceFileThrough(*request.Out, [&](const std::filesystem::path& file) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(file.string()));
-        printer.setCreator("Kovet");
-        image.SetupPrinter(printer);
-        const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
-        image.PrintDocument(printer, std::int32_t(pages), [&](std::int32_t page) {
-            if (page > 0) fillPage(image, request, std::size_t(page));
-        });
+    const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
+    image.ExportPdf(*request.Out, std::int32_t(pages), [&](std::int32_t page) {
+        if (page > 0) fillPage(image, request, std::size_t(page));
     });
-}
-
-void writeBytes(const std::string& out, const QByteArray& data) {
-    WriteFileAtomically(out, {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())});
 }
 
 void writePng(TKVTImage& image, const std::string& out) {
     const TRect r = image.PageRect();
-    QImage picture(std::max(1, r.Right), std::max(1, r.Bottom), QImage::Format_RGB32);
-    picture.fill(Qt::white);
+    QImage picture = NewPagePicture({r.Right, r.Bottom});
     {
         QtCanvas canvas(picture);
         image.PrintPage(canvas, r);
     }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    writeBytes(out, data);
+    WriteFileAtomically(out, ImageToPng(picture));
 }
 
 void writeSvg(TKVTImage& image, const std::string& out) {

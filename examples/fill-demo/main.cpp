@@ -56,12 +56,8 @@ public:
         });
         add(file, "&Save values...", QKeySequence::Save, [this] { saveValues(); });
         add(file, "Export &PDF...", Qt::CTRL | Qt::SHIFT | Qt::Key_P, [this] {
-            if (const QString name = askSave("PDF (*.pdf)", "pdf"); !name.isEmpty()) {
-                QPrinter printer(QPrinter::HighResolution);
-                printer.setOutputFormat(QPrinter::PdfFormat);
-                printer.setOutputFileName(name);
-                image_->Print(printer);
-            }
+            if (const QString name = askSave("PDF (*.pdf)", "pdf"); !name.isEmpty())
+                image_->ExportPdf(name.toStdString());
         });
         add(file, "&Print...", QKeySequence::Print, [this] {
             QPrinter printer(QPrinter::HighResolution);

@@ -25,6 +25,7 @@
 #include <vector>
 
 class QLabel;
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace kovet {
@@ -148,6 +149,11 @@ public:
     // With `pages` above 1 the job holds that many pages, each prepared by `prepare` first.
     void PrintDocument(QPrinter& printer, std::int32_t pages = 1, const TPreparePage& prepare = {});
     void Print(QPrinter& printer);
+    // The pages as a PDF document, as PrintDocument prints them on a printer of 1200 pixels per
+    // inch whose paper (PaperSize, Orientation) is printable to its edges; in colour, which
+    // kvtColor asks of printers alone. ExportPdf replaces the file safely.
+    std::vector<std::uint8_t> ExportPdfBytes(std::int32_t pages = 1, const TPreparePage& prepare = {});
+    void ExportPdf(const std::filesystem::path& fileName, std::int32_t pages = 1, const TPreparePage& prepare = {});
     // Draws one page into `rect` of the canvas: watermark, form, pictures, labels, fields,
     // as the print options say.
     void PrintPage(Canvas& canvas, const TRect& rect);
@@ -182,6 +188,9 @@ protected:
     TKVT& form() { return *kvt_; }
 
 private:
+    // Draws `pages` pages (and back pages) onto a printer or PDF writer of those metrics.
+    void printPages(QPagedPaintDevice& device, const TPrinterMetrics& metrics, std::int32_t pages,
+                    const TPreparePage& prepare);
     void formChanged();
     // With kvtAutosize the widget takes the page's size.
     void applyAutosize();

@@ -8,9 +8,11 @@
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
 
+#include <QBuffer>
 #include <QLabel>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace kovet {
@@ -51,22 +53,22 @@ void TCustomKVTImage::SetupPrinter(QPrinter& printer) {
     printerMetrics_.OffsetY = static_cast<std::int32_t>(page.top() - paper.top());
 }
 
-void TCustomKVTImage::PrintDocument(QPrinter& printer, std::int32_t pages, const TPreparePage& prepare) {
-    printer.setDocName(QString::fromStdString(PrintTitle));
+void TCustomKVTImage::printPages(QPagedPaintDevice& device, const TPrinterMetrics& metrics, std::int32_t pages,
+                                 const TPreparePage& prepare) {
     QPainter painter;
-    if (!painter.begin(&printer)) throw EFileError("The printer could not start the job");
+    if (!painter.begin(&device)) throw EFileError("The printer could not start the job");
     try {
         QtCanvas canvas(painter);
-        canvas.SetPhysicalOffset(printerMetrics_.OffsetX, printerMetrics_.OffsetY);
+        canvas.SetPhysicalOffset(metrics.OffsetX, metrics.OffsetY);
         for (std::int32_t i = 0; i < pages; ++i) {
-            if (i > 0) printer.newPage();
+            if (i > 0) device.newPage();
             if (prepare) prepare(i);
             const TRect page = kvt_->PageRect();
-            const TRect r = PrintPageRect({printer.width(), printer.height()}, printerMetrics_, printOptions_,
-                                          {page.Right, page.Bottom});
+            const TRect r =
+                PrintPageRect({device.width(), device.height()}, metrics, printOptions_, {page.Right, page.Bottom});
             PrintPage(canvas, r);
             if (Duplex != kvtNone && duplexImage_ != nullptr) {
-                printer.newPage();
+                device.newPage();
                 duplexImage_->PrintPage(canvas, r);
             }
         }
@@ -75,6 +77,35 @@ void TCustomKVTImage::PrintDocument(QPrinter& printer, std::int32_t pages, const
         throw;
     }
     painter.end();
+}
+
+void TCustomKVTImage::PrintDocument(QPrinter& printer, std::int32_t pages, const TPreparePage& prepare) {
+    printer.setDocName(QString::fromStdString(PrintTitle));
+    printPages(printer, printerMetrics_, pages, prepare);
+}
+
+std::vector<std::uint8_t> TCustomKVTImage::ExportPdfBytes(std::int32_t pages, const TPreparePage& prepare) {
+    constexpr int kResolution = 1200;
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setCreator("Kovet");
+        pdf.setTitle(QString::fromStdString(PrintTitle));
+        pdf.setResolution(kResolution);
+        pdf.setPageLayout(QPageLayout(QPageSize(pageSizeFor(PaperSize)),
+                                      Orientation == kvtLandScape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0)));
+        printPages(pdf, {kResolution, kResolution, 0, 0}, pages, prepare);
+    }
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+            reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
+}
+
+void TCustomKVTImage::ExportPdf(const std::filesystem::path& fileName, std::int32_t pages,
+                                const TPreparePage& prepare) {
+    WriteFileAtomically(fileName, ExportPdfBytes(pages, prepare));
 }
 
 void TCustomKVTImage::Print(QPrinter& printer) {

@@ -41,14 +41,6 @@ std::vector<std::uint8_t> toBytes(const QByteArray& data) {
             reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
 }
 
-std::vector<std::uint8_t> pngBytes(const QImage& image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return toBytes(data);
-}
-
 std::vector<std::uint8_t> pdfBytes(TKVT& form, TSize size, const TPageRenderOptions& options,
                                    std::vector<TDrawProblem>& problems) {
     QByteArray data;
@@ -91,6 +83,14 @@ std::vector<std::uint8_t> ImageToBmp(const QImage& image) {
     return WriteBmp24(rgb.width(), rgb.height(), pixels);
 }
 
+std::vector<std::uint8_t> ImageToPng(const QImage& image) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) throw Exception("The page picture cannot be written as PNG");
+    return toBytes(data);
+}
+
 std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName) {
     const std::string extension = AsciiUpper(fileName.extension().string());
     if (extension == ".BMP") return TPageFormat::Bmp;
@@ -105,12 +105,24 @@ TSize PagePictureSize(TKVT& form, double scale) {
     return {std::int32_t(std::trunc(page.Width() * scale)), std::int32_t(std::trunc(page.Height() * scale))};
 }
 
-QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems) {
-    const TSize size = PagePictureSize(form, options.Scale);
-    QImage image(std::max(size.cx, 1), std::max(size.cy, 1), QImage::Format_RGB32);
+QImage NewPagePicture(TSize size) {
+    const std::int32_t width = std::max(size.cx, 1), height = std::max(size.cy, 1);
+    const std::string name =
+        "The page picture of " + std::to_string(width) + " x " + std::to_string(height) + " pixels";
+    if (width > kMaxPictureSide || height > kMaxPictureSide || std::int64_t(width) * height * 4 > kMaxPictureBytes)
+        throw Exception(name + " is larger than " + std::to_string(kMaxPictureSide) + " pixels a side or " +
+                        std::to_string(kMaxPictureBytes >> 20) + " MiB");
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) throw Exception(name + " cannot be allocated");
     image.setDotsPerMeterX(3780); // 96 per inch
     image.setDotsPerMeterY(3780);
     image.fill(Qt::white);
+    return image;
+}
+
+QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems) {
+    const TSize size = PagePictureSize(form, options.Scale);
+    QImage image = NewPagePicture(size);
     QtCanvas canvas(image);
     problems = DrawPage(canvas, form, size, options);
     return image;
@@ -121,7 +133,7 @@ std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPage
     const TSize size = PagePictureSize(form, options.Scale);
     switch (format) {
     case TPageFormat::Bmp: return ImageToBmp(RenderPageImage(form, options, problems));
-    case TPageFormat::Png: return pngBytes(RenderPageImage(form, options, problems));
+    case TPageFormat::Png: return ImageToPng(RenderPageImage(form, options, problems));
     case TPageFormat::Emf: return emfBytes(form, size, options, problems);
     case TPageFormat::Pdf: return pdfBytes(form, size, options, problems);
     }

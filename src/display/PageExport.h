@@ -30,10 +30,21 @@ TSize PagePictureSize(TKVT& form, double scale);
 
 // A 24-bit BMP file image of the picture.
 std::vector<std::uint8_t> ImageToBmp(const QImage& image);
+// A PNG file image of the picture; throws Exception when it cannot be encoded.
+std::vector<std::uint8_t> ImageToPng(const QImage& image);
 
 // Draws the page, opaque, into (0, 0, size) of a canvas in pixels at 96 per inch, with the
 // options' designing and shading.
 std::vector<TDrawProblem> DrawPage(Canvas& canvas, TKVT& form, TSize size, const TPageRenderOptions& options);
+
+// The largest page picture drawn: beyond a Letter page at 1,200 pixels per inch (10,200 x
+// 13,200) in either direction, but far below what would exhaust memory.
+inline constexpr std::int32_t kMaxPictureSide = 16384;
+inline constexpr std::int64_t kMaxPictureBytes = std::int64_t(256) << 20;
+
+// A white picture of `size` (at least 1 x 1) at 96 pixels per inch. Throws Exception, naming
+// the size, when it is larger than those limits or cannot be allocated.
+QImage NewPagePicture(TSize size);
 
 // Draws the page, opaque, into a white image of PagePictureSize.
 QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems);

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <vector>
 
@@ -85,18 +84,21 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Reads a whole file; throws EFileError when it cannot be opened or read.
+// The largest file ReadWholeFile reads: far above any form, field data file, metafile or
+// defaults file, far below what would exhaust memory.
+inline constexpr std::uint64_t kMaxFileSize = 64u << 20;
+
+// Reads a whole regular file of at most kMaxFileSize bytes; throws EFileError when it cannot
+// be opened or read, is no regular file (a device, a pipe, a folder) or is larger.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 
-// Replaces the file with the given bytes: they are written to a temporary file in the same
-// folder, flushed and renamed over the target, so a failed write leaves the old file whole.
-// Throws EFileError.
+// Replaces the file with the given bytes, so that the target is always either the old file
+// or the new one whole: the bytes go to a temporary file in the target's folder that has no
+// name while it is written (or, where the file system cannot do that, an exclusive one of
+// the form ".NAME.kovet-PID-XXXXXX", which later writes of the same target clear once PID
+// has ended); every write and the flush to disk are checked; then it is renamed over the
+// target. A target that is a symbolic link keeps the link: the file it leads to is replaced.
+// Throws EFileError, leaving the target as it was and no temporary behind.
 void WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-
-// The same for a writer that needs a file name (a printer writing a PDF): `write` fills the
-// temporary file it is given, created exclusively beside the target; when it throws, the
-// temporary is removed and the target stays as it was.
-void ReplaceFileThrough(const std::filesystem::path& path,
-                        const std::function<void(const std::filesystem::path& temporary)>& write);
 
 } // namespace kovet

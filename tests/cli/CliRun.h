@@ -69,12 +69,11 @@ inline std::string ShellQuote(const std::string& arg) {
     return quoted + "'";
 }
 
-// Runs a program of the build's bin folder (in the folder `workingDir` when one is given) and
-// collects its exit status and output.
-inline RunResult Run(const std::string& program, const std::vector<std::string>& args,
-                     const fs::path& workingDir = {}) {
+// Runs a program of the build's bin folder and collects its exit status and output. `setup`
+// is shell text run first in the same shell: a folder to change to, limits to set.
+inline RunResult Run(const std::string& program, const std::vector<std::string>& args, const std::string& setup = {}) {
     const TempDir capture;
-    std::string command = workingDir.empty() ? std::string() : "cd " + ShellQuote(workingDir.string()) + " && ";
+    std::string command = setup + (setup.empty() ? "" : "; exec ");
     command += ShellQuote(std::string(KOVET_BIN_DIR) + "/" + program);
     for (const std::string& arg : args)
         command += " " + ShellQuote(arg);
@@ -87,8 +86,14 @@ inline RunResult Run(const std::string& program, const std::vector<std::string>&
     return result;
 }
 
-inline RunResult Kovet(const std::vector<std::string>& args) {
-    return Run("kovet", args);
+inline RunResult Kovet(const std::vector<std::string>& args, const std::string& setup = {}) {
+    return Run("kovet", args, setup);
+}
+
+// Shell text that lets files grow to 512 bytes only: writes beyond fail as on a full disk.
+inline std::string TinyFileSizeLimit() {
+    // The shell counts in blocks of 512 bytes.
+    return "trap '' XFSZ; ulimit -f 1";
 }
 
 } // namespace clitest

@@ -104,7 +104,8 @@ TEST(Conventions, QtSeesNoneOfTheArguments) {
     const std::string data = "\x01"
                              "CustomerName\r\nAda\r\n";
     WriteFile(dir / "-platform", std::vector<std::uint8_t>(data.begin(), data.end()));
-    const RunResult r = clitest::Run("kovet", {"fill", kInvoice, "--data", "-platform", "--dump"}, dir.path());
+    const RunResult r =
+        Kovet({"fill", kInvoice, "--data", "-platform", "--dump"}, "cd " + ShellQuote(dir.path().string()));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("CustomerName\tAda\n"), std::string::npos);
 }
