@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace kovet {
 namespace {
@@ -159,9 +160,11 @@ private:
         canvas_.SetMapMode(MM_ANISOTROPIC);
         canvas_.Brush.Style = TBrushStyle::bsClear;
         selectFont(r, stored, FontRec::FontColor.get(r));
-        const float angle = TextRec::Angle.get(r);
+        // An angle that is no number reads as 0: the text is drawn unrotated in its box.
+        const float recorded = TextRec::Angle.get(r);
+        const float angle = std::isfinite(recorded) ? recorded : 0.0f;
         const bool rotated = angle != 0.0f;
-        if (rotated) canvas_.Font.Escapement = std::int32_t(std::trunc(double(angle) * 10.0));
+        if (rotated) canvas_.Font.Escapement = Escapement(angle);
 
         const std::string raw = TextRec::Text.get(r);
         const std::string text = Windows1252ToUtf8(raw);
@@ -258,6 +261,14 @@ private:
 };
 
 } // namespace
+
+std::int32_t Escapement(float degrees) {
+    if (!std::isfinite(degrees)) return 0;
+    double tenths = std::trunc(double(degrees) * 10.0);
+    if (std::abs(tenths) > double(std::numeric_limits<std::int32_t>::max()))
+        tenths = std::trunc(std::fmod(double(degrees), 360.0) * 10.0);
+    return std::int32_t(tenths);
+}
 
 std::int32_t Scaled(double value, float s) {
     return std::int32_t(std::trunc(value * double(s)));

@@ -22,6 +22,11 @@ struct TDrawProblem {
 // A page value at scale s: computed in floating point and truncated toward zero.
 std::int32_t Scaled(double value, float s);
 
+// The escapement (tenths of a degree, counter-clockwise) of a text record's angle. An angle
+// that is no number (NaN, infinite) draws unrotated; one too large for the integer escapement
+// is first brought within one turn, which points the text the same way.
+std::int32_t Escapement(float degrees);
+
 // Draws the whole form into `rect` of the canvas, scaled so that the page width fills the
 // rectangle. Opaque fills the rectangle with the page colour first. Uses form.Designing,
 // form.Shading and form.DashColor. Never throws for the form's content.

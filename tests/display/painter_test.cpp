@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <vector>
 
 using namespace kovet;
@@ -251,6 +254,20 @@ TEST(DrawFormTexts, RotatedAndAutosizedTextsAreNotClipped) {
     const auto rects = c.Find("TextRect");
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0].Font.Escapement, 0);
+}
+
+TEST(DrawFormTexts, AnglesBeyondTheEscapementsRangeStayDefined) {
+    TKVT form;
+    const float angles[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1e30f,
+                            -3.6e8f - 45.0f};
+    for (const float angle : angles)
+        TextRec::Angle.set(addText(form, "Odd", 10, 10, 50, 20), angle);
+    const RecordingCanvas c = draw(form);
+    const auto outs = c.Find("TextOut");
+    ASSERT_EQ(outs.size(), 2u) << "NaN and infinity draw unrotated, in their boxes";
+    EXPECT_EQ(outs[0].Font.Escapement, std::int32_t(std::fmod(double(1e30f), 360.0) * 10));
+    EXPECT_EQ(outs[1].Font.Escapement, std::int32_t(std::fmod(double(-3.6e8f - 45.0f), 360.0) * 10));
+    EXPECT_EQ(c.Find("TextRect").size(), 2u);
 }
 
 TEST(DrawFormFields, PlaceholdersOnlyWhileDesigning) {
