@@ -1,42 +1,16 @@
 // The metafile player on arbitrary bytes, drawing onto a canvas that does nothing.
+#include "NullCanvas.h"
+
 #include "platform/emf/EmfPlayer.h"
 
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-
-class NullCanvas : public kovet::Canvas {
-public:
-    void FillRect(const kovet::TRect&) override {}
-    void Rectangle(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
-    void RoundRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
-    void Ellipse(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {}
-    void MoveTo(std::int32_t, std::int32_t) override {}
-    void LineTo(std::int32_t, std::int32_t) override {}
-    void Polyline(std::span<const kovet::TPoint>) override {}
-    void PolyPolygon(std::span<const std::vector<kovet::TPoint>>, kovet::TPolyFillMode) override {}
-    void TextOut(std::int32_t, std::int32_t, std::string_view) override {}
-    void TextRect(const kovet::TRect&, std::int32_t, std::int32_t, std::string_view) override {}
-    kovet::TSize TextExtent(std::string_view text) override { return {std::int32_t(text.size()) * 7, 16}; }
-    void SetTextJustification(std::int32_t, std::int32_t) override {}
-    void StretchDIBits(const kovet::TRect&, const kovet::TRect&, const kovet::TDib&) override {}
-    void SaveState() override { ++depth; }
-    void RestoreState() override {
-        if (--depth < 0) __builtin_trap();
-    }
-    void IntersectClipRect(const kovet::TRect&) override {}
-
-    int depth = 0;
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
     // A plain destination and a mirrored one, so that flipped mappings are reached too.
     for (const kovet::TRect& dest : {kovet::TRect{0, 0, 800, 600}, kovet::TRect{100, 50, -300, 20}}) {
-        NullCanvas canvas;
+        kovet::fuzz::NullCanvas canvas;
         kovet::PlayEnhMetafile(canvas, bytes, dest);
         // Every state the player saves on the canvas it gives back.
         if (canvas.depth != 0) __builtin_trap();

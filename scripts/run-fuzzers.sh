@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a fuzz build for the given number of seconds, each on a corpus
-# seeded from fuzz/corpus/<name> and the sample forms. Fails on the first finding.
+# seeded from fuzz/corpus/<name>, the sample forms and the bitmaps and outside metafiles of
+# tests/data (for the record fuzzer the metafiles' records alone, behind the header). Fails on the first finding.
 set -euo pipefail
 build=$1
 seconds=${2:-60}
@@ -11,6 +12,15 @@ for fuzzer in "$build"/bin/fuzz_*; do
   mkdir -p "$corpus"
   [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
   cp -n examples/*.kvt "$corpus"/ 2>/dev/null || true
+  cp -n tests/data/bmp/*.bmp "$corpus"/ 2>/dev/null || true
+  for emf in tests/data/emf/*.emf; do
+    if [ "$name" = fuzz_emfrecord ]; then
+      header=$(od -An -t u4 -j 4 -N 4 "$emf" | tr -d ' ')
+      tail -c +$((header + 1)) "$emf" > "$corpus/$(basename "$emf").records"
+    else
+      cp -n "$emf" "$corpus"/
+    fi
+  done
   echo "== $name: ${seconds}s"
   if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/$name-" "$corpus" > "$build/$name.log" 2>&1; then
