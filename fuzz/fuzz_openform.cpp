@@ -4,6 +4,9 @@
 #include "kovet/FormInfo.h"
 #include "kovet/FormJson.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -29,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const TKVTFile& file = form.KVTFile();
 
-    // JSON keeps every control character escaped; its only raw ones are the line breaks
-    // between records.
+    // JSON keeps every control character escaped, and reads back with one object per record.
     const std::string json = FormToJson(encoding, file);
     if (hasControlBytesOtherThanNewline(json)) __builtin_trap();
-    if (std::count(json.begin(), json.end(), '\n') != std::max(file.Count(), 0) + 2) __builtin_trap();
+    const QJsonDocument parsed = QJsonDocument::fromJson(QByteArray::fromStdString(json));
+    if (parsed["records"].toArray().size() != std::max(file.Count(), 0)) __builtin_trap();
 
     // The summary shows one line per record after the column titles.
     const std::string text = FormToText(encoding, file);
