@@ -77,7 +77,6 @@ TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOp
 // TCustomKVTImage
 
 TCustomKVTImage::TCustomKVTImage(QWidget* parent) : QWidget(parent), kvt_(std::make_unique<TKVT>()) {
-    kvt_->DashColor = dashColor_;
     kvt_->OnChange = [this](TKVT&) { formChanged(); };
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -140,7 +139,7 @@ void TCustomKVTImage::SetBGColor(TColor color) {
 
 void TCustomKVTImage::SetDashColor(TColor color) {
     dashColor_ = color;
-    kvt_->DashColor = color;
+    Invalidate();
 }
 
 void TCustomKVTImage::formChanged() {
@@ -221,10 +220,13 @@ void TCustomKVTImage::PaintPage(QPainter& painter, const TRect& rect, QSize area
     QtCanvas canvas(painter);
     drawWatermark(canvas, area, rect);
     if (kvt_->IsEmpty()) return;
-    kvt_->Shading = HasOption(printOptions_, kvtShading);
     const bool watermarkShown = HasOption(displayOptions_, kvtWaterMark) && !watermark_.isNull();
-    DrawForm(*kvt_, rect, canvas, !watermarkShown);
+    DrawForm(*kvt_, rect, canvas, formOptions(!watermarkShown));
     if (HasOption(printOptions_, kvtFields)) DrawFields(canvas, rect, true);
+}
+
+TDrawOptions TCustomKVTImage::formOptions(bool opaque) const {
+    return {kvt_->Designing, HasOption(printOptions_, kvtShading), opaque, dashColor_};
 }
 
 void TCustomKVTImage::paintEvent(QPaintEvent*) {

@@ -7,6 +7,7 @@
 
 #include "FieldData.h"
 #include "KVTLabel.h"
+#include "Painter.h"
 #include "document/KVTFile.h"
 #include "platform/Canvas.h"
 #include "platform/QtTextMetrics.h"
@@ -188,6 +189,8 @@ protected:
     TKVT& form() { return *kvt_; }
 
 private:
+    // The form drawn as this image shows and prints it: shaded as kvtShading says.
+    TDrawOptions formOptions(bool opaque) const;
     // Draws `pages` pages (and back pages) onto a printer or PDF writer of those metrics.
     void printPages(QPagedPaintDevice& device, const TPrinterMetrics& metrics, std::int32_t pages,
                     const TPreparePage& prepare);

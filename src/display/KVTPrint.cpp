@@ -130,7 +130,7 @@ void TCustomKVTImage::printWatermark(Canvas& canvas, const TRect& r) {
 
 void TCustomKVTImage::PrintPage(Canvas& canvas, const TRect& r) {
     if (HasOption(printOptions_, kvtWater)) printWatermark(canvas, r);
-    if (HasOption(printOptions_, kvtForm)) DrawForm(*kvt_, r, canvas, true);
+    if (HasOption(printOptions_, kvtForm)) DrawForm(*kvt_, r, canvas, formOptions(true));
 
     const float s = kvt_->ScaleFor(r);
     const auto drawChildren = [&](bool picturesOnly) {

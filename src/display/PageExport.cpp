@@ -18,24 +18,6 @@
 namespace kovet {
 namespace {
 
-struct DrawingState {
-    DrawingState(TKVT& form, const TPageRenderOptions& options)
-        : form_(form), designing_(form.Designing), shading_(form.Shading) {
-        form.Designing = options.Designing;
-        form.Shading = options.Shading;
-    }
-    ~DrawingState() {
-        form_.Designing = designing_;
-        form_.Shading = shading_;
-    }
-    DrawingState(const DrawingState&) = delete;
-    DrawingState& operator=(const DrawingState&) = delete;
-
-private:
-    TKVT& form_;
-    bool designing_, shading_;
-};
-
 std::vector<std::uint8_t> toBytes(const QByteArray& data) {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()),
             reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};
@@ -69,8 +51,7 @@ std::vector<std::uint8_t> emfBytes(TKVT& form, TSize size, const TPageRenderOpti
 } // namespace
 
 std::vector<TDrawProblem> DrawPage(Canvas& canvas, TKVT& form, TSize size, const TPageRenderOptions& options) {
-    const DrawingState state(form, options);
-    return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, true);
+    return DrawForm(form, {0, 0, size.cx, size.cy}, canvas, {options.Designing, options.Shading, true, form.DashColor});
 }
 
 std::vector<std::uint8_t> ImageToBmp(const QImage& image) {

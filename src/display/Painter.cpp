@@ -37,8 +37,8 @@ std::int32_t alignmentOffset(std::uint8_t alignment, std::int32_t boxWidth, std:
 
 class FormPainter {
 public:
-    FormPainter(TKVT& form, const TRect& rect, Canvas& canvas)
-        : form_(form), rect_(rect), canvas_(canvas), s_(form.ScaleFor(rect)) {}
+    FormPainter(TKVT& form, const TRect& rect, Canvas& canvas, const TDrawOptions& options)
+        : form_(form), rect_(rect), canvas_(canvas), options_(options), s_(form.ScaleFor(rect)) {}
 
     void background(bool opaque) {
         const THeaderBytes h = form_.GetHeader();
@@ -66,7 +66,7 @@ public:
             case kvtEllipseType: ellipse(copy); break;
             case kvtTextType: text(copy, stored); break;
             case kvtFieldType:
-                if (form_.Designing) field(copy, stored);
+                if (options_.Designing) field(copy, stored);
                 break;
             case kvtLogoType: logo(copy, i); break;
             default: break;
@@ -97,7 +97,7 @@ private:
         applyPenStyle(canvas_, FrameRec::OuterStyle.get(r));
         applyBrushStyle(canvas_, FrameRec::InnerStyle.get(r));
         if (canvas_.Pen.Color == canvas_.Brush.Color) canvas_.Pen.Style = TPenStyle::psClear;
-        if (!form_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
+        if (!options_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
         const TRect b = box(r);
         const std::int16_t roundness = FrameRec::Roundness.get(r);
         if (roundness <= 0) {
@@ -114,7 +114,7 @@ private:
         canvas_.Pen.Width = Scaled(EllipseRec::Thickness.get(r), s_);
         applyPenStyle(canvas_, EllipseRec::OuterStyle.get(r));
         applyBrushStyle(canvas_, EllipseRec::InnerStyle.get(r));
-        if (!form_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
+        if (!options_.Shading) canvas_.Brush.Style = TBrushStyle::bsClear;
         const TRect b = box(r);
         canvas_.Ellipse(b.Left, b.Top, b.Right, b.Bottom);
     }
@@ -196,7 +196,7 @@ private:
         const bool editable = FieldRec::ReadOnly.get(r) == 0;
         const TRect b = box(r);
         if ((editable && FieldRec::CtlOutline.get(r) != 0) || FieldRec::Format.get(r) == lfoMemo) {
-            canvas_.Pen.Color = form_.DashColor;
+            canvas_.Pen.Color = options_.DashColor;
             canvas_.Pen.Width = 1;
             canvas_.Pen.Style = TPenStyle::psDot;
             canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
@@ -216,7 +216,7 @@ private:
             canvas_.Pen.Style = TPenStyle::psDash;
             canvas_.Rectangle(b.Left, b.Top, b.Right, b.Bottom);
         };
-        if (form_.Designing) outline();
+        if (options_.Designing) outline();
 
         const ConstBytes data = LogoRec::Data(r);
         const bool scaledToFit = LogoRec::Scaled.get(r) != 0;
@@ -243,7 +243,7 @@ private:
         default: return;
         }
         // A picture that does not decode is drawn as its outline, and reported.
-        if (!form_.Designing) outline();
+        if (!options_.Designing) outline();
         const std::int32_t id = ItemHeader::ID.get(r);
         problems.push_back({index, id, "Logo " + std::to_string(id) + ": " + error});
     }
@@ -256,6 +256,7 @@ private:
     TKVT& form_;
     TRect rect_;
     Canvas& canvas_;
+    const TDrawOptions options_;
     float s_;
     std::vector<std::uint8_t> scratch_;
 };
@@ -291,12 +292,20 @@ std::string FieldPlaceholderCaption(ConstBytes field) {
     return caption;
 }
 
-std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, bool opaque) {
-    FormPainter painter(form, rect, canvas);
-    painter.background(opaque);
+TDrawOptions TDrawOptions::Of(const TKVT& form, bool opaque) {
+    return {form.Designing, form.Shading, opaque, form.DashColor};
+}
+
+std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, const TDrawOptions& options) {
+    FormPainter painter(form, rect, canvas, options);
+    painter.background(options.Opaque);
     if (form.IsEmpty()) return {};
     painter.objects();
     return std::move(painter.problems);
+}
+
+std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, bool opaque) {
+    return DrawForm(form, rect, canvas, TDrawOptions::Of(form, opaque));
 }
 
 } // namespace kovet

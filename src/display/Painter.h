@@ -27,9 +27,22 @@ std::int32_t Scaled(double value, float s);
 // is first brought within one turn, which points the text the same way.
 std::int32_t Escapement(float degrees);
 
+// How one drawing shows a form. Views of the same document (the designer's surface, its
+// preview, printing, the test-fill window) draw with options of their own instead of
+// changing the document's flags around each paint.
+struct TDrawOptions {
+    bool Designing = false;      // fields drawn as name placeholders, logos that fail as outlines
+    bool Shading = true;         // frames and ellipses filled
+    bool Opaque = false;         // the rectangle filled with the page colour first
+    TColor DashColor = clSilver; // the placeholders' dashed outline
+    // The document's own flags (Designing, Shading, DashColor).
+    static TDrawOptions Of(const TKVT& form, bool opaque);
+};
+
 // Draws the whole form into `rect` of the canvas, scaled so that the page width fills the
-// rectangle. Opaque fills the rectangle with the page colour first. Uses form.Designing,
-// form.Shading and form.DashColor. Never throws for the form's content.
+// rectangle. Never throws for the form's content.
+std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, const TDrawOptions& options);
+// The same with the document's own flags.
 std::vector<TDrawProblem> DrawForm(TKVT& form, const TRect& rect, Canvas& canvas, bool opaque);
 
 // The caption of a field placeholder in design view ("tx-Name", "X0-Check1", ...).

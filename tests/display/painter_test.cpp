@@ -305,6 +305,22 @@ TEST(DrawFormFields, PlaceholdersOnlyWhileDesigning) {
     EXPECT_EQ(draw(form).Find("Rectangle").size(), 1u) << "memo fields are always outlined";
 }
 
+TEST(DrawFormOptions, ViewsDrawOneDocumentWithTheirOwnOptions) {
+    TKVT form;
+    FieldRec::Name.set(addObject(form.KVTFile().Fields, 10, 20, 200, 18), "Customer");
+    const Bytes frame = addObject(form.KVTFile().Frames, 10, 50, 100, 40);
+    FrameRec::InnerStyle.set(frame, 1);
+    RecordingCanvas design, plain;
+    DrawForm(form, {0, 0, 816, 1056}, design, TDrawOptions{true, false, false, clGray});
+    DrawForm(form, {0, 0, 816, 1056}, plain, TDrawOptions{});
+    EXPECT_EQ(design.Find("TextOut").size(), 1u) << "the designing view shows the placeholder";
+    EXPECT_EQ(design.Find("Rectangle")[0].Brush.Style, TBrushStyle::bsClear) << "and no shading";
+    EXPECT_TRUE(plain.Find("TextOut").empty());
+    EXPECT_EQ(plain.Find("Rectangle")[0].Brush.Style, TBrushStyle::bsSolid);
+    EXPECT_FALSE(form.Designing) << "the document's own flags stay as they were";
+    EXPECT_TRUE(form.Shading);
+}
+
 TEST(DrawFormFields, CaptionPrefixes) {
     std::vector<std::uint8_t> f(static_cast<std::size_t>(kFieldSize));
     FieldRec::Name.set(f, "Agree");
