@@ -229,10 +229,11 @@ template <typename Source> bool TCustomRecordList::loadCurrent(Source& source) {
         first = false;
         if (itemType(h) <= 0) throw ERecListException("Load: invalid Itemtype");
         const std::int32_t size = itemSize(h);
-        if (size < ItemHeader::Size || (size > largestItemSize_ && size - ItemHeader::Size > source.remaining())) {
-            throw ERecListException("Load: invalid Itemsize");
-        }
+        if (size < ItemHeader::Size) throw ERecListException("Load: invalid Itemsize");
         if (ItemHeader::Stamp.get(h) != ItemHeader::StampValue) throw ERecListException("Load: invalid Itemstamp");
+        // A size the stream cannot hold is refused before anything is allocated for it.
+        if (size > largestItemSize_ && size - ItemHeader::Size > source.remaining())
+            throw ERecListException("Load: invalid Itemsize");
         // Records of one stream share blocks sized to what the stream still holds.
         Record record = carve(std::size_t(size), [&] { return source.remaining() + ItemHeader::Size; });
         std::memcpy(record.data, header, sizeof header);

@@ -339,12 +339,16 @@ TEST(RecordListLoad, ChecksTypeThenSizeThenStampAndKeepsWhatWasRead) {
         Raw bad;
         const char* message;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {rec(0, 10, 0, 1, 0x11111111), "Load: invalid Itemtype"},
         {rec(-4, 30), "Load: invalid Itemtype"},
         {rec(2, 19, 0, 1, 0x11111111), "Load: invalid Itemsize"},
         {rec(2, 30, 0, 1, 0x11111111), "Load: invalid Itemstamp"},
     };
+    // The stamp is judged before a size the stream cannot hold.
+    Raw absurd = rec(2, 30, 0, 1, 0x11111111);
+    ItemHeader::ItemSize.set(absurd, std::numeric_limits<std::int32_t>::max());
+    cases.push_back({absurd, "Load: invalid Itemstamp"});
     for (const Case& c : cases) {
         TCustomRecordList list;
         Raw bad = c.bad;
