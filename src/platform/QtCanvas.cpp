@@ -1,6 +1,5 @@
 #include "QtCanvas.h"
 
-#include "Dib.h"
 #include "QtTextMetrics.h"
 
 #include <QBrush>
@@ -525,24 +524,16 @@ void QtCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
 }
 
 void QtCanvas::StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) {
-    TDibPixels pixels;
-    try {
-        pixels = DecodeDib(dib);
-    } catch (const EDibError&) {
-        return; // as on the original platform, a bitmap that does not read draws nothing
-    }
     Box d = Ordered(dest), s = Ordered(source);
     if (d.Empty() || s.Empty()) return;
-    QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
-                 qsizetype(pixels.Width) * 4, QImage::Format_RGB32);
     // Opposite directions of source and destination mirror the picture.
     const bool flipX = (std::int64_t(dest.Right) < dest.Left) != (std::int64_t(source.Right) < source.Left);
     const bool flipY = (std::int64_t(dest.Bottom) < dest.Top) != (std::int64_t(source.Bottom) < source.Top);
-    if (flipX || flipY) {
-        image = image.mirrored(flipX, flipY);
-        if (flipX) s = {pixels.Width - s.r, s.t, pixels.Width - s.l, s.b};
-        if (flipY) s = {s.l, pixels.Height - s.b, s.r, pixels.Height - s.t};
-    }
+    // As on the original platform, a bitmap that does not read draws nothing.
+    const QImage image = dibImages_.Image(dib, flipX, flipY);
+    if (image.isNull()) return;
+    if (flipX) s = {image.width() - s.r, s.t, image.width() - s.l, s.b};
+    if (flipY) s = {s.l, image.height() - s.b, s.r, image.height() - s.t};
     // Only the part of the source inside the bitmap is drawn, onto the matching part of dest.
     const QRectF src(s.l, s.t, s.r - s.l, s.b - s.t);
     const QRectF dst(d.l, d.t, d.r - d.l, d.b - d.t);

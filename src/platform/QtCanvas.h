@@ -4,6 +4,7 @@
 // writer), keeping the conventions of the platform the forms were designed on.
 
 #include "platform/Canvas.h"
+#include "platform/QtDibImages.h"
 
 #include <QColor>
 #include <QPainter>
@@ -98,6 +99,8 @@ private:
     std::int32_t justifyExtra_ = 0;
     std::int32_t justifyCount_ = 0;
     std::vector<SavedState> saved_;
+    // Kept for the canvas's life: the pages of a print job share one canvas.
+    QtDibImages dibImages_;
 };
 
 } // namespace kovet
