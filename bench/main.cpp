@@ -1,7 +1,7 @@
 // Runs every benchmark, then prints the ratios that state the targets: each compares two
 // measurements of the same run, so the machine's speed cancels out. The ratios divide CPU
-// times, each the median of several repetitions: on a shared machine the wall clock and a
-// single repetition swing with whatever else runs.
+// times, each the median of several repetitions run in turns with the other benchmarks': on a
+// shared machine the wall clock and a single repetition swing with whatever else runs.
 #include "Ratios.h"
 
 #include <benchmark/benchmark.h>
@@ -55,12 +55,14 @@ private:
 };
 
 // Five repetitions reported by their statistics alone, unless the command line says otherwise
-// (flags given later win).
+// (flags given later win). The repetitions of all benchmarks run in random turns, so a stretch
+// of load from elsewhere falls on a ratio's measured and baseline benchmarks alike.
 std::vector<char*> WithDefaultRepetitions(int argc, char** argv) {
     static char repetitions[] = "--benchmark_repetitions=5";
     static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+    static char interleaved[] = "--benchmark_enable_random_interleaving=true";
     std::vector<char*> args(argv, argv + argc);
-    args.insert(args.begin() + (argc > 0 ? 1 : 0), {repetitions, aggregatesOnly});
+    args.insert(args.begin() + (argc > 0 ? 1 : 0), {repetitions, aggregatesOnly, interleaved});
     args.push_back(nullptr);
     return args;
 }
