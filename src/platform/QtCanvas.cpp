@@ -443,16 +443,23 @@ void QtCanvas::PolyPolygon(std::span<const std::vector<TPoint>> polygons, TPolyF
 }
 
 void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground) {
+    // No text draws nothing, not even an opaque cell: it has no width.
+    if (text.empty()) return;
+    painter_->save();
+    PlaceText(x, y, text, cellBackground);
+    painter_->restore();
+}
+
+void QtCanvas::PlaceText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground) {
     const QtFontFace face = FaceFor(Font);
     const QString chars = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QtGlyphs glyphs = LayOutText(face, chars);
     const std::vector<std::int32_t> advances =
         GlyphAdvances(glyphs, TextAdvancesFor(std::size_t(chars.size())), justifyExtra_, justifyCount_);
 
-    painter_->save();
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_->translate(Clamp(x), Clamp(y));
-    painter_->rotate(-(Font.Escapement / 10.0)); // counter-clockwise on screen
+    if (Font.Escapement != 0) painter_->rotate(-(Font.Escapement / 10.0)); // counter-clockwise on screen
     if (cellBackground && Opaque()) {
         painter_->fillRect(QRectF(0, 0, qreal(Sum(advances)), face.CellHeight()), ToQColor(Brush.Color));
     }
@@ -471,7 +478,6 @@ void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text, b
         painter_->drawGlyphRun(QPointF(0, face.Ascent), run);
     }
     DrawTextLines(face, qreal(Sum(advances)));
-    painter_->restore();
 }
 
 void QtCanvas::DrawTextLines(const QtFontFace& face, qreal width) {
@@ -492,7 +498,9 @@ void QtCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
 
 void QtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text) {
     const Box box = Ordered(clip);
-    if (box.Empty()) return;
+    // Every empty field of a printed page comes here: without text or an opaque background
+    // there is nothing to draw, and a PDF page would still record the clip and its restoring.
+    if (box.Empty() || (text.empty() && !Opaque())) return;
     painter_->save();
     painter_->setClipRect(box.ToQRect(), Qt::IntersectClip);
     if (Opaque()) {
@@ -500,7 +508,8 @@ void QtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::
         painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter_->fillRect(box.ToQRect(), ToQColor(Brush.Color));
     }
-    DrawText(x, y, text, false);
+    // One saved state for clip and text: each restore costs a PDF page a state change.
+    if (!text.empty()) PlaceText(x, y, text, false);
     painter_->restore();
 }
 

@@ -90,6 +90,8 @@ private:
     bool DrawsPixelsExactly(std::span<const TPoint> points) const;
     void RasterizeFigure(std::span<const TPoint> points, bool closed);
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground);
+    // DrawText inside a state the caller has saved and restores.
+    void PlaceText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground);
     void DrawTextLines(const QtFontFace& face, qreal width);
 
     std::unique_ptr<QPainter> ownPainter_;

@@ -560,6 +560,22 @@ TEST(QtCanvasText, TextRectClipsAndAnOpaqueOutputFillsTheWholeClipRectangle) {
     EXPECT_EQ(opaque.pixel(20, 39), kWhite);
     EXPECT_EQ(opaque.pixel(9, 15), kWhite);
     EXPECT_EQ(opaque.pixel(15, 40), kWhite);
+
+    // Without text an opaque output still fills its rectangle; a transparent one leaves no mark.
+    const QImage empty = Draw([](QtCanvas& c) {
+        c.Brush.Color = clYellow;
+        c.TextRect({10, 10, 20, 40}, 5, 10, "");
+        c.Brush.Style = TBrushStyle::bsClear;
+        c.TextRect({30, 10, 40, 40}, 30, 10, "");
+        c.TextOut(50, 10, "");
+    });
+    EXPECT_EQ(empty.pixel(10, 10), kYellow);
+    EXPECT_EQ(empty.pixel(19, 39), kYellow);
+    bool untouched = true;
+    for (int y = 0; y < empty.height(); ++y)
+        for (int x = 25; x < empty.width(); ++x)
+            untouched = untouched && empty.pixel(x, y) == kWhite;
+    EXPECT_TRUE(untouched);
 }
 
 TEST(QtCanvasText, EscapementTurnsTheTextAnticlockwiseAboutItsTopLeft) {
