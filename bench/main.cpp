@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <map>
 #include <string_view>
@@ -77,6 +79,12 @@ void AddRatio(std::string label, std::string measured, std::string baseline, std
 
 int main(int argc, char** argv) {
     using namespace kovet::bench;
+    // The allocator settings of the kovet command: freed memory stays with the process. Under
+    // glibc's adaptive thresholds whether a large buffer is handed back to the system, and
+    // faulted in again at its next use, depends on what earlier benchmarks left on the heap; a
+    // PDF page (two 10 MB buffers in Qt's writer) then took 24 or 33 ms by the luck of the turn.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     std::vector<char*> args = WithDefaultRepetitions(argc, argv);
     int count = int(args.size()) - 1;
     benchmark::Initialize(&count, args.data());

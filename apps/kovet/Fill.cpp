@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPrinter>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -107,7 +109,17 @@ void writeThroughTemporary(const std::filesystem::path& out,
     }
 }
 
+// Qt's PDF writer takes two 10 MB buffers for every page it finishes and frees them again; with
+// its default thresholds glibc hands that memory back to the system each time and the next
+// page faults it in anew, which costs a batch more than drawing the pages. The tool lives for
+// one job, so it keeps freed memory instead.
+void keepFreedMemory() {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
+
 void printToPdf(TKVTImage& image, const FillRequest& request, const std::filesystem::path& out) {
+    keepFreedMemory();
     writeThroughTemporary(out, [&](const std::filesystem::path& file) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
