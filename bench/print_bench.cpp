@@ -206,7 +206,7 @@ BENCHMARK(BM_PrintBatchWithoutLogo)->Unit(benchmark::kMillisecond);
 
 const bool registered = [] {
     AddRatio("print 20 filled pages with a logo / without", "BM_PrintBatchWithLogo", "BM_PrintBatchWithoutLogo",
-             "<= 1.2");
+             "<= 1.1");
     return true;
 }();
 
