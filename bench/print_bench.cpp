@@ -6,7 +6,6 @@
 #include "Ratios.h"
 
 #include "display/KVTImage.h"
-#include "storage/Stream.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +15,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
