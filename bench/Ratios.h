@@ -4,8 +4,9 @@
 
 namespace kovet::bench {
 
-// A line printed after the run: the time of `measured` divided by the time of `baseline`,
-// both benchmark names of the same run, with what the ratio should be.
+// A line printed after the run: the CPU time of `measured` divided by that of `baseline`
+// (each the median of its repetitions), both benchmark names of the same run, with what the
+// ratio should be.
 void AddRatio(std::string label, std::string measured, std::string baseline, std::string target);
 
 } // namespace kovet::bench

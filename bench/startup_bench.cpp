@@ -75,7 +75,8 @@ void BM_PdfinfoProcess(benchmark::State& state) {
 BENCHMARK(BM_PdfinfoProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 const bool registered = [] {
-    AddRatio("kovet info process / pdfinfo process", "BM_KovetInfoProcess", "BM_PdfinfoProcess", "<= 1.1");
+    AddRatio("kovet info process / pdfinfo process", "BM_KovetInfoProcess/manual_time", "BM_PdfinfoProcess/manual_time",
+             "<= 1.1");
     return true;
 }();
 

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QPrinter>
 
+#include <malloc.h>
+
 #include <cstdio>
 
 using namespace kovet;
@@ -87,7 +89,17 @@ void dump(const TKVTImage& image) {
     }
 }
 
+// Qt's PDF writer takes two 10 MB buffers for every page it finishes and frees them again; with
+// its default thresholds glibc hands that memory back to the system each time and the next
+// page faults it in anew, which costs a batch more than drawing the pages. The tool lives for
+// one job, so it keeps freed memory instead.
+void keepFreedMemory() {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+}
+
 void writePdf(TKVTImage& image, const FillRequest& request) {
+    keepFreedMemory();
     const std::size_t pages = std::max<std::size_t>(1, request.DataFiles.size());
     image.ExportPdf(*request.Out, std::int32_t(pages), [&](std::int32_t page) {
         if (page > 0) fillPage(image, request, std::size_t(page));

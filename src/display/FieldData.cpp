@@ -5,8 +5,6 @@
 #include "storage/Stream.h"
 #include "storage/Text1252.h"
 
-#include <unordered_map>
-
 namespace kovet {
 namespace {
 
@@ -55,6 +53,51 @@ void ApplyValueLine(TKVTField& field, const std::string& line) {
     }
 }
 
+// Fields by name without regard to ASCII letter case, the last of several of one name: an
+// open-addressing table over the fields' own names, built once per load without a string
+// copy per field, so that each marker costs about one probe.
+class TFieldsByName {
+public:
+    explicit TFieldsByName(std::span<TKVTField* const> fields) {
+        std::size_t size = 16;
+        while (size < 2 * fields.size())
+            size *= 2;
+        slots_.assign(size, {});
+        for (TKVTField* field : fields) {
+            if (field == nullptr) continue;
+            const std::size_t hash = Hash(field->Name);
+            slots_[indexOf(field->Name, hash)] = {hash, field};
+        }
+    }
+
+    TKVTField* Find(std::string_view name) const { return slots_[indexOf(name, Hash(name))].Field; }
+
+private:
+    struct Slot {
+        std::size_t Hash = 0;
+        TKVTField* Field = nullptr;
+    };
+
+    static std::size_t Hash(std::string_view name) {
+        std::uint64_t h = 14695981039346656037u; // FNV-1a
+        for (const char c : name)
+            h = (h ^ std::uint8_t(AsciiUpperChar(c))) * 1099511628211u;
+        return std::size_t(h ^ (h >> 32));
+    }
+
+    // The slot of the field of that name, or the empty slot where it would go. The hash is
+    // compared first: a field's name lies in the field, away from the table.
+    std::size_t indexOf(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots_[i];
+            if (slot.Field == nullptr || (slot.Hash == hash && SameText(slot.Field->Name, name))) return i;
+        }
+    }
+
+    std::vector<Slot> slots_;
+};
+
 // The line without its first character (a whole UTF-8 sequence).
 std::string_view MarkerName(std::string_view line) {
     std::size_t skip = 1;
@@ -77,20 +120,14 @@ std::vector<std::string> SaveFieldStrings(std::span<TKVTField* const> fields, bo
 }
 
 void LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::string> lines) {
-    // Later fields overwrite earlier ones of the same name: the last in field order wins.
-    std::unordered_map<std::string, TKVTField*> byName;
-    byName.reserve(fields.size());
-    for (TKVTField* field : fields) {
-        if (field != nullptr) byName[AsciiUpper(field->Name)] = field;
-    }
+    const TFieldsByName byName(fields);
     TKVTField* target = nullptr;
     for (const std::string& line : lines) {
         if (line.find(kMarker) != std::string::npos) {
             target = nullptr;
             if (line.size() <= 1) continue;
-            const auto found = byName.find(AsciiUpper(MarkerName(line)));
-            if (found == byName.end()) continue;
-            target = found->second;
+            target = byName.Find(MarkerName(line));
+            if (target == nullptr) continue;
             if (target->Format() == lfoMemo) target->ClearLines();
             continue;
         }

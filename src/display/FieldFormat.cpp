@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <limits>
+#include <optional>
 
 namespace kovet {
 namespace {
@@ -38,48 +39,52 @@ struct TDecimal {
     std::int32_t Exponent = 0;
 };
 
+// Significant digits of the exact binary value that rounding looks at: enough to see exact ties
+// (0.125) and to round every other value the way its full expansion would.
+constexpr std::int32_t kExpansionDigits = 40;
+
 // The finite value's decimal digits, rounded half away from zero to at most `precision`
 // significant digits and at most `decimals` digits after the point.
 TDecimal ToDecimal(double value, std::int32_t precision, std::int32_t decimals) {
     TDecimal d;
     if (value == 0) return d;
-    // 40 significant digits of the exact binary value: enough to see exact ties (0.125)
-    // and to round every other value the way its full expansion would.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.39e", std::fabs(value));
-    const std::string_view text(buffer);
-    const std::size_t e = text.find('e');
-    std::string digits;
-    digits.reserve(40);
-    for (std::size_t i = 0; i < e; ++i) {
-        if (text[i] != '.') digits.push_back(text[i]);
-    }
+    // "d.ddd...de-x", correctly rounded as printf("%.39e") writes it, without printf's cost.
+    char text[64];
+    const auto written =
+        std::to_chars(text, std::end(text), std::fabs(value), std::chars_format::scientific, kExpansionDigits - 1);
+    char digits[kExpansionDigits];
+    digits[0] = text[0];
+    std::memcpy(digits + 1, text + 2, kExpansionDigits - 1);
+    const char* e = text + kExpansionDigits + 1;
     std::int32_t exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    std::from_chars(e + 1 + (e[1] == '+'), written.ptr, exponent);
     d.Negative = std::signbit(value);
     d.Exponent = exponent + 1;
 
     const std::int64_t keep = std::min<std::int64_t>(precision, std::int64_t(d.Exponent) + decimals);
     if (keep < 0) return {};
-    if (std::size_t(keep) < digits.size()) {
-        const bool up = digits[std::size_t(keep)] >= '5';
-        digits.resize(std::size_t(keep));
+    std::size_t count = kExpansionDigits;
+    if (keep < kExpansionDigits) {
+        const bool up = digits[keep] >= '5';
+        count = std::size_t(keep);
         if (up) {
-            std::size_t i = digits.size();
+            std::size_t i = count;
             while (i > 0 && digits[i - 1] == '9')
                 digits[--i] = '0';
             if (i == 0) {
-                digits.insert(digits.begin(), '1');
+                // 99.9 became 100.0: one digit "1" a place further up.
+                digits[0] = '1';
+                count = 1;
                 ++d.Exponent;
             } else {
                 ++digits[i - 1];
             }
         }
     }
-    while (!digits.empty() && digits.back() == '0')
-        digits.pop_back();
-    if (digits.empty()) return {};
-    d.Digits = std::move(digits);
+    while (count > 0 && digits[count - 1] == '0')
+        --count;
+    if (count == 0) return {};
+    d.Digits.assign(digits, count);
     return d;
 }
 
@@ -149,17 +154,108 @@ std::string ToUtf8(const QString& s) {
     return s.toUtf8().toStdString();
 }
 
-// The locale whose currency conventions apply: the application's, or United States English
-// where the application runs under the C locale (which has no currency).
-QLocale CurrencyLocale() {
-    QLocale locale;
-    if (locale.language() == QLocale::C) locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    locale.setNumberOptions(QLocale::DefaultNumberOptions);
-    return locale;
+// A currency text as a locale writes it, made without the locale: the text before and after
+// the amount for each sign, the grouping of the integer part by threes, the decimal point.
+// Learnt from the locale's own texts of sample amounts, and used only where it gives every
+// sample's text back (a locale with other digits or another grouping writes its own).
+struct TCurrencyPattern {
+    std::string PositivePrefix, PositiveSuffix, NegativePrefix, NegativeSuffix;
+    std::string Group, Point;
+
+    // The amount without its sign: grouped integer part, point, `places` decimals.
+    std::string Amount(const TDecimal& d, std::int32_t places) const {
+        const std::string integer = IntegerPart(d);
+        std::string out;
+        out.reserve(integer.size() * (1 + Group.size()) + Point.size() + std::size_t(places));
+        for (std::size_t i = 0; i < integer.size(); ++i) {
+            if (i > 0 && (integer.size() - i) % 3 == 0) out += Group;
+            out.push_back(integer[i]);
+        }
+        if (places > 0) {
+            out += Point;
+            for (std::int32_t i = 0; i < places; ++i)
+                out.push_back(DigitAt(d, std::int64_t(d.Exponent) + i));
+        }
+        return out;
+    }
+
+    std::string Text(const TDecimal& d, std::int32_t places) const {
+        const bool negative = d.Negative && !d.Digits.empty();
+        return (negative ? NegativePrefix : PositivePrefix) + Amount(d, places) +
+               (negative ? NegativeSuffix : PositiveSuffix);
+    }
+};
+
+// The locale's own currency text of the value's digits.
+std::string LocaleCurrencyText(const QLocale& locale, const QString& symbol, const TDecimal& d, std::int32_t places) {
+    return ToUtf8(locale.toCurrencyString(DecimalToDouble(d), symbol, places));
 }
 
-std::string LocaleDecimalPoint() {
-    return ToUtf8(QLocale().decimalPoint());
+std::optional<TCurrencyPattern> LearnCurrencyPattern(const QLocale& locale, const QString& symbol) {
+    TCurrencyPattern pattern;
+    pattern.Group = ToUtf8(locale.groupSeparator());
+    pattern.Point = ToUtf8(locale.decimalPoint());
+    // The text around the amount, from one sample of each sign.
+    const TDecimal sample = ToDecimal(1234.5, kMaxPrecision, 2);
+    const std::string amount = pattern.Amount(sample, 2);
+    for (const bool negative : {false, true}) {
+        TDecimal signedSample = sample;
+        signedSample.Negative = negative;
+        const std::string text = LocaleCurrencyText(locale, symbol, signedSample, 2);
+        const std::size_t at = text.find(amount);
+        if (at == std::string::npos) return std::nullopt;
+        (negative ? pattern.NegativePrefix : pattern.PositivePrefix) = text.substr(0, at);
+        (negative ? pattern.NegativeSuffix : pattern.PositiveSuffix) = text.substr(at + amount.size());
+    }
+    // Every length of integer part the pattern writes, both signs, with and without decimals.
+    std::string digits = "0";
+    for (const char next : std::string_view("1234567890123456")) {
+        for (const std::int32_t places : {0, 1, 3}) {
+            const double magnitude = TextToNumber(digits + ".0625", 0);
+            for (const double value : {magnitude, -magnitude}) {
+                const TDecimal d = ToDecimal(value, kMaxPrecision, places);
+                if (d.Exponent + places > kMaxPrecision) continue;
+                if (pattern.Text(d, places) != LocaleCurrencyText(locale, symbol, d, places)) return std::nullopt;
+            }
+        }
+        digits.push_back(next);
+    }
+    return pattern;
+}
+
+// What number texts take from the application locale, looked up again only when that locale
+// changes: a form loads thousands of values between two changes, if there is ever one.
+struct TLocaleNumbers {
+    QLocale Source;
+    std::string DecimalPoint;
+    // The locale whose currency conventions apply: the application's, or United States
+    // English where the application runs under the C locale (which has no currency).
+    QLocale Currency;
+    QString CurrencySymbol;
+    std::string CurrencyDecimalPoint;
+    std::optional<TCurrencyPattern> CurrencyPattern;
+};
+
+const TLocaleNumbers& LocaleNumbers() {
+    thread_local TLocaleNumbers numbers;
+    thread_local bool known = false;
+    const QLocale locale;
+    if (!known || numbers.Source != locale) {
+        numbers.Source = locale;
+        numbers.DecimalPoint = ToUtf8(locale.decimalPoint());
+        numbers.Currency =
+            locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : QLocale(locale);
+        numbers.Currency.setNumberOptions(QLocale::DefaultNumberOptions);
+        numbers.CurrencySymbol = numbers.Currency.currencySymbol();
+        numbers.CurrencyDecimalPoint = ToUtf8(numbers.Currency.decimalPoint());
+        numbers.CurrencyPattern = LearnCurrencyPattern(numbers.Currency, numbers.CurrencySymbol);
+        known = true;
+    }
+    return numbers;
+}
+
+const std::string& LocaleDecimalPoint() {
+    return LocaleNumbers().DecimalPoint;
 }
 
 std::int32_t Precision(std::int32_t digits) {
@@ -175,7 +271,7 @@ std::string FixedText(double value, std::int32_t decimals, std::int32_t digits) 
     if (!std::isfinite(value)) return NonFiniteText(value);
     const std::int32_t precision = Precision(digits);
     const std::int32_t places = Places(decimals);
-    const std::string point = LocaleDecimalPoint();
+    const std::string& point = LocaleDecimalPoint();
     const TDecimal d = ToDecimal(value, precision, places);
     if (d.Exponent > precision) return ScientificDigits(d, point);
     return FixedDigits(d, places, point);
@@ -325,12 +421,14 @@ std::string CurrencyText(double value, std::int32_t decimals, std::int32_t digit
     if (!std::isfinite(value)) return NonFiniteText(value);
     const std::int32_t precision = Precision(digits);
     const std::int32_t places = Places(decimals);
-    const QLocale locale = CurrencyLocale();
+    const TLocaleNumbers& locale = LocaleNumbers();
     const TDecimal d = ToDecimal(value, precision, places);
-    if (d.Exponent > precision) return ScientificDigits(d, ToUtf8(locale.decimalPoint()));
-    // The value now has at most `places` decimals and 15 significant digits, so the locale
-    // writes exactly these digits.
-    return ToUtf8(locale.toCurrencyString(DecimalToDouble(d), locale.currencySymbol(), places));
+    if (d.Exponent > precision) return ScientificDigits(d, locale.CurrencyDecimalPoint);
+    // With at most kMaxPrecision digits down to the last place, the double nearest to the
+    // digits rounds back to them at `places` decimals, so the locale would write these digits;
+    // with more it writes the double's binary expansion.
+    if (locale.CurrencyPattern && d.Exponent + places <= kMaxPrecision) return locale.CurrencyPattern->Text(d, places);
+    return LocaleCurrencyText(locale.Currency, locale.CurrencySymbol, d, places);
 }
 
 std::string_view DateTimePattern(TKVTFieldFormat format) {
@@ -404,10 +502,47 @@ std::string FormatDateTime(std::string_view pattern, double dateTime) {
 }
 
 std::string DateTimeText(TKVTFieldFormat format, double value) {
-    if (!(value > 0)) return {};
-    const std::string_view pattern = DateTimePattern(format);
-    if (pattern.empty()) return {};
-    return FormatDateTime(pattern, value);
+    if (!(value > 0) || DateTimePattern(format).empty()) return {};
+    const TDateParts t = DecodeDateTime(value);
+    if (t.Year == 0) return {};
+    // The formats' patterns written out directly, as FormatDateTime reads them: a loaded form
+    // shows thousands of values in these few patterns.
+    char text[16];
+    char* out = text;
+    // Every part but the four-digit year is below 100.
+    const auto two = [&](std::int32_t n, char after) {
+        *out++ = char('0' + n / 10);
+        *out++ = char('0' + n % 10);
+        if (after != 0) *out++ = after;
+    };
+    switch (format) {
+    case lfoDate:
+        two(t.Month, '/');
+        two(t.Day, '/');
+        two(t.Year % 100, 0);
+        break;
+    case lfoFullDate:
+        two(t.Month, '/');
+        two(t.Day, '/');
+        two(t.Year / 100, 0);
+        two(t.Year % 100, 0);
+        break;
+    case lfoShortDate:
+        two(t.Month, '/');
+        two(t.Year % 100, 0);
+        break;
+    case lfoTime:
+        two(t.Hour % 12 == 0 ? 12 : t.Hour % 12, ':');
+        two(t.Minute, t.Hour >= 12 ? 'p' : 'a');
+        *out++ = 'm';
+        break;
+    default:
+        two(t.Hour, ':');
+        two(t.Minute, ':');
+        two(t.Second, 0);
+        break;
+    }
+    return std::string(text, out);
 }
 
 double TextToDate(std::string_view text, double defaultValue) {
@@ -551,7 +686,7 @@ std::string FloatToStrG15(double value) {
 std::string StripToNumberChars(std::string_view text) {
     // Under a locale whose decimal point is not "." (1.234,50), the point becomes "." and
     // every "." there is a thousands separator.
-    const std::string point = LocaleDecimalPoint();
+    const std::string& point = LocaleDecimalPoint();
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
         if (point != "." && text.substr(i, point.size()) == point) {

@@ -314,10 +314,12 @@ void TCustomKVTImage::DrawControl(Canvas& canvas, const TDrawnControl& control, 
     canvas.Font.Style = label.Font.Style;
     canvas.Font.Height = Scaled(label.Font.Height, scale);
 
-    const auto placed = [&](std::int32_t textWidth) {
+    // Left-aligned text, most of a form's, needs no measuring.
+    const auto placed = [&](const std::string& text) {
         switch (label.Alignment()) {
-        case TAlignment::taCenter: return rect.Left + static_cast<std::int32_t>((scale * label.Width - textWidth) / 2);
-        case TAlignment::taRightJustify: return rect.Right - textWidth;
+        case TAlignment::taCenter:
+            return rect.Left + static_cast<std::int32_t>((scale * label.Width - canvas.TextWidth(text)) / 2);
+        case TAlignment::taRightJustify: return rect.Right - canvas.TextWidth(text);
         case TAlignment::taLeftJustify: break;
         }
         return rect.Left;
@@ -325,13 +327,13 @@ void TCustomKVTImage::DrawControl(Canvas& canvas, const TDrawnControl& control, 
     if (label.Format() == lfoMemo) {
         TRect row = rect;
         for (const std::string& line : label.Lines()) {
-            canvas.TextRect(row, placed(canvas.TextWidth(line)), row.Top, line);
+            canvas.TextRect(row, placed(line), row.Top, line);
             row.Top += label.MemoSpacing >= 1 ? Scaled(label.MemoSpacing, scale) : canvas.TextHeight("X");
         }
         return;
     }
     const std::string& text = label.DisplayText();
-    rect.Left = placed(canvas.TextWidth(text));
+    rect.Left = placed(text);
     if (scale != 1.0f) rect.Right = static_cast<std::int32_t>(rect.Right * 1.1);
     canvas.TextRect(rect, rect.Left, rect.Top, text);
 }

@@ -1,6 +1,5 @@
 #include "QtCanvas.h"
 
-#include "Dib.h"
 #include "QtTextMetrics.h"
 
 #include <QBrush>
@@ -444,16 +443,23 @@ void QtCanvas::PolyPolygon(std::span<const std::vector<TPoint>> polygons, TPolyF
 }
 
 void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground) {
+    // No text draws nothing, not even an opaque cell: it has no width.
+    if (text.empty()) return;
+    painter_->save();
+    PlaceText(x, y, text, cellBackground);
+    painter_->restore();
+}
+
+void QtCanvas::PlaceText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground) {
     const QtFontFace face = FaceFor(Font);
     const QString chars = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QtGlyphs glyphs = LayOutText(face, chars);
     const std::vector<std::int32_t> advances =
         GlyphAdvances(glyphs, TextAdvancesFor(std::size_t(chars.size())), justifyExtra_, justifyCount_);
 
-    painter_->save();
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_->translate(Clamp(x), Clamp(y));
-    painter_->rotate(-(Font.Escapement / 10.0)); // counter-clockwise on screen
+    if (Font.Escapement != 0) painter_->rotate(-(Font.Escapement / 10.0)); // counter-clockwise on screen
     if (cellBackground && Opaque()) {
         painter_->fillRect(QRectF(0, 0, qreal(Sum(advances)), face.CellHeight()), ToQColor(Brush.Color));
     }
@@ -472,7 +478,6 @@ void QtCanvas::DrawText(std::int32_t x, std::int32_t y, std::string_view text, b
         painter_->drawGlyphRun(QPointF(0, face.Ascent), run);
     }
     DrawTextLines(face, qreal(Sum(advances)));
-    painter_->restore();
 }
 
 void QtCanvas::DrawTextLines(const QtFontFace& face, qreal width) {
@@ -493,7 +498,9 @@ void QtCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
 
 void QtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::string_view text) {
     const Box box = Ordered(clip);
-    if (box.Empty()) return;
+    // Every empty field of a printed page comes here: without text or an opaque background
+    // there is nothing to draw, and a PDF page would still record the clip and its restoring.
+    if (box.Empty() || (text.empty() && !Opaque())) return;
     painter_->save();
     painter_->setClipRect(box.ToQRect(), Qt::IntersectClip);
     if (Opaque()) {
@@ -501,7 +508,8 @@ void QtCanvas::TextRect(const TRect& clip, std::int32_t x, std::int32_t y, std::
         painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
         painter_->fillRect(box.ToQRect(), ToQColor(Brush.Color));
     }
-    DrawText(x, y, text, false);
+    // One saved state for clip and text: each restore costs a PDF page a state change.
+    if (!text.empty()) PlaceText(x, y, text, false);
     painter_->restore();
 }
 
@@ -525,24 +533,16 @@ void QtCanvas::SetTextJustification(std::int32_t extra, std::int32_t count) {
 }
 
 void QtCanvas::StretchDIBits(const TRect& dest, const TRect& source, const TDib& dib) {
-    TDibPixels pixels;
-    try {
-        pixels = DecodeDib(dib);
-    } catch (const EDibError&) {
-        return; // as on the original platform, a bitmap that does not read draws nothing
-    }
     Box d = Ordered(dest), s = Ordered(source);
     if (d.Empty() || s.Empty()) return;
-    QImage image(reinterpret_cast<const uchar*>(pixels.Pixels.data()), pixels.Width, pixels.Height,
-                 qsizetype(pixels.Width) * 4, QImage::Format_RGB32);
     // Opposite directions of source and destination mirror the picture.
     const bool flipX = (std::int64_t(dest.Right) < dest.Left) != (std::int64_t(source.Right) < source.Left);
     const bool flipY = (std::int64_t(dest.Bottom) < dest.Top) != (std::int64_t(source.Bottom) < source.Top);
-    if (flipX || flipY) {
-        image = image.mirrored(flipX, flipY);
-        if (flipX) s = {pixels.Width - s.r, s.t, pixels.Width - s.l, s.b};
-        if (flipY) s = {s.l, pixels.Height - s.b, s.r, pixels.Height - s.t};
-    }
+    // As on the original platform, a bitmap that does not read draws nothing.
+    const QImage image = dibImages_.Image(dib, flipX, flipY);
+    if (image.isNull()) return;
+    if (flipX) s = {image.width() - s.r, s.t, image.width() - s.l, s.b};
+    if (flipY) s = {s.l, image.height() - s.b, s.r, image.height() - s.t};
     // Only the part of the source inside the bitmap is drawn, onto the matching part of dest.
     const QRectF src(s.l, s.t, s.r - s.l, s.b - s.t);
     const QRectF dst(d.l, d.t, d.r - d.l, d.b - d.t);

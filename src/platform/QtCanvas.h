@@ -4,6 +4,7 @@
 // writer), keeping the conventions of the platform the forms were designed on.
 
 #include "platform/Canvas.h"
+#include "platform/QtDibImages.h"
 
 #include <QColor>
 #include <QPainter>
@@ -89,6 +90,8 @@ private:
     bool DrawsPixelsExactly(std::span<const TPoint> points) const;
     void RasterizeFigure(std::span<const TPoint> points, bool closed);
     void DrawText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground);
+    // DrawText inside a state the caller has saved and restores.
+    void PlaceText(std::int32_t x, std::int32_t y, std::string_view text, bool cellBackground);
     void DrawTextLines(const QtFontFace& face, qreal width);
 
     std::unique_ptr<QPainter> ownPainter_;
@@ -98,6 +101,8 @@ private:
     std::int32_t justifyExtra_ = 0;
     std::int32_t justifyCount_ = 0;
     std::vector<SavedState> saved_;
+    // Kept for the canvas's life: the pages of a print job share one canvas.
+    QtDibImages dibImages_;
 };
 
 } // namespace kovet

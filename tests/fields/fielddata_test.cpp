@@ -170,6 +170,32 @@ TEST_F(FieldDataTest, MarkersAndStrayLines) {
     EXPECT_EQ(notes.Lines(), (std::vector<std::string>{"a"}));
 }
 
+TEST_F(FieldDataTest, ManyFieldsAreFoundByNameInAnyCaseAndOrder) {
+    // Field i is named "Name<i>"; every third name comes back further on in capitals, and that
+    // later field is the one a marker of either spelling fills.
+    FieldSet set;
+    constexpr std::size_t kNames = 700;
+    std::vector<TKVTField*> first(kNames), last(kNames);
+    for (std::size_t i = 0; i < kNames; ++i)
+        first[i] = last[i] = &set.Add("Name" + std::to_string(i), lfoText);
+    for (std::size_t i = 0; i < kNames; i += 3)
+        last[i] = &set.Add("NAME" + std::to_string(i), lfoText);
+    std::vector<std::string> lines;
+    for (std::size_t i = kNames; i-- > 0;) {
+        lines.push_back(M + (i % 2 ? "name" : "NaMe") + std::to_string(i));
+        lines.push_back("value " + std::to_string(i));
+        lines.push_back(M + "Name" + std::to_string(i + kNames)); // no such field
+        lines.push_back("lost");
+    }
+    LoadFieldStrings(set.All(), lines);
+    for (std::size_t i = 0; i < kNames; ++i) {
+        EXPECT_EQ(last[i]->StringValue(), "value " + std::to_string(i));
+        if (first[i] != last[i]) {
+            EXPECT_EQ(first[i]->StringValue(), "") << i;
+        }
+    }
+}
+
 TEST_F(FieldDataTest, NumbersDatesAndTimesParseOrLoadAsZero) {
     FieldSet set;
     TKVTField& real = set.Add("Real", lfoReal);

@@ -4,9 +4,14 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <ctime>
+#include <fstream>
 #include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace kovet {
 namespace {
@@ -74,6 +79,69 @@ TEST_F(FieldFormatTest, NumberTexts) {
         EXPECT_EQ(NumberText(c.format, c.value, c.style), c.text)
             << "format " << int(c.format) << " value " << c.value << " decimals " << c.style.Decimals;
     }
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> parts;
+    std::istringstream in(line);
+    for (std::string part; std::getline(in, part, '\t');)
+        parts.push_back(part);
+    if (!line.empty() && line.back() == '\t') parts.emplace_back();
+    return parts;
+}
+
+// "-0x1.8p+3", "inf", "nan" as written by printf's %a.
+double HexFloat(std::string_view text) {
+    const bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    double value = text == "inf" ? kInf : text == "nan" ? kNaN : 0;
+    if (text.starts_with("0x"))
+        std::from_chars(text.data() + 2, text.data() + text.size(), value, std::chars_format::hex);
+    return negative ? -value : value;
+}
+
+TEST_F(FieldFormatTest, NumberTextsAreTheRecordedOnes) {
+    std::ifstream file(std::string(KOVET_SOURCE_DIR) + "/tests/data/number-texts.tsv");
+    ASSERT_TRUE(file) << "tests/data/number-texts.tsv";
+    struct Column {
+        QLocale Locale;
+        bool General = false;
+        TKVTFieldFormat Format = lfoReal;
+        TNumberStyle Style;
+    };
+    std::vector<Column> columns;
+    std::size_t compared = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.starts_with('#')) continue;
+        const std::vector<std::string> parts = SplitTabs(line);
+        if (parts.front() == "value") {
+            for (std::size_t i = 1; i < parts.size(); ++i) {
+                const std::string& name = parts[i];
+                const std::size_t colon = name.find(':');
+                Column c;
+                const std::string locale = name.substr(0, colon);
+                c.Locale = locale == "C" ? QLocale::c() : QLocale(QString::fromStdString(locale));
+                int format = 0, decimals = 0, digits = 0, flags = 0;
+                c.General = name.substr(colon + 1) == "G15";
+                if (!c.General)
+                    std::sscanf(name.c_str() + colon + 1, "%d/%d/%d/%d", &format, &decimals, &digits, &flags);
+                c.Format = TKVTFieldFormat(format);
+                c.Style = {decimals, digits, flags / 10 != 0, flags % 10 != 0};
+                columns.push_back(c);
+            }
+            continue;
+        }
+        ASSERT_EQ(parts.size(), columns.size() + 1) << line;
+        const double value = HexFloat(parts.front());
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const Column& c = columns[i];
+            QLocale::setDefault(c.Locale);
+            const std::string text = c.General ? FloatToStrG15(value) : NumberText(c.Format, value, c.Style);
+            EXPECT_EQ(text, parts[i + 1]) << parts.front() << " in column " << i + 1;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 4000u);
 }
 
 TEST_F(FieldFormatTest, NegativeCurrencyCarriesTheLocaleSign) {
@@ -240,6 +308,20 @@ TEST_F(FieldFormatTest, DateTimeTexts) {
         EXPECT_EQ(DateTimeText(lfoFullDate, nothing), "") << nothing;
     EXPECT_EQ(DateTimeText(lfoText, day), "");
     EXPECT_EQ(FormatDateTime("AM/PM h:n", EncodeTime(13, 7, 0, 0)), "PM 1:7");
+}
+
+TEST_F(FieldFormatTest, DateTimeTextsSayWhatTheirPatternsSay) {
+    // DateTimeText writes the formats' patterns without reading them.
+    const double lastDay = Date(9999, 12, 31);
+    for (const TKVTFieldFormat format : {lfoDate, lfoFullDate, lfoShortDate, lfoTime, lfoMTime}) {
+        const std::string_view pattern = DateTimePattern(format);
+        for (double day = 1; day <= lastDay; day += 997)
+            ASSERT_EQ(DateTimeText(format, day + 0.75), FormatDateTime(pattern, day + 0.75)) << day;
+        for (std::int32_t second = 0; second < 86400; second += 7) {
+            const double at = Date(2024, 2, 29) + second / 86400.0;
+            ASSERT_EQ(DateTimeText(format, at), FormatDateTime(pattern, at)) << second;
+        }
+    }
 }
 
 TEST_F(FieldFormatTest, ShortDateTexts) {

@@ -560,6 +560,22 @@ TEST(QtCanvasText, TextRectClipsAndAnOpaqueOutputFillsTheWholeClipRectangle) {
     EXPECT_EQ(opaque.pixel(20, 39), kWhite);
     EXPECT_EQ(opaque.pixel(9, 15), kWhite);
     EXPECT_EQ(opaque.pixel(15, 40), kWhite);
+
+    // Without text an opaque output still fills its rectangle; a transparent one leaves no mark.
+    const QImage empty = Draw([](QtCanvas& c) {
+        c.Brush.Color = clYellow;
+        c.TextRect({10, 10, 20, 40}, 5, 10, "");
+        c.Brush.Style = TBrushStyle::bsClear;
+        c.TextRect({30, 10, 40, 40}, 30, 10, "");
+        c.TextOut(50, 10, "");
+    });
+    EXPECT_EQ(empty.pixel(10, 10), kYellow);
+    EXPECT_EQ(empty.pixel(19, 39), kYellow);
+    bool untouched = true;
+    for (int y = 0; y < empty.height(); ++y)
+        for (int x = 25; x < empty.width(); ++x)
+            untouched = untouched && empty.pixel(x, y) == kWhite;
+    EXPECT_TRUE(untouched);
 }
 
 TEST(QtCanvasText, EscapementTurnsTheTextAnticlockwiseAboutItsTopLeft) {
@@ -634,6 +650,26 @@ TEST(QtCanvasBitmaps, StretchDIBitsDrawsAScaledPartOfTheBitmap) {
     EXPECT_EQ(image.pixel(43, 13), kWhite);
     EXPECT_EQ(image.pixel(44, 10), kGray);
     EXPECT_EQ(image.pixel(55, 15), kGray);
+}
+
+TEST(QtCanvasBitmaps, ABitmapIsKnownByItsBytesNotByWhereTheyAre) {
+    // The painter copies every logo record into one scratch buffer, so one address holds
+    // different bitmaps in turn, and equal bitmaps arrive from different addresses.
+    std::vector<std::uint8_t> scratch = WriteBmp24(1, 1, std::vector<std::uint32_t>{0xFF0000});
+    const std::vector<std::uint8_t> blue = WriteBmp24(1, 1, std::vector<std::uint32_t>{0x0000FF});
+    const std::vector<std::uint8_t> blueAgain = blue;
+    const QImage image = DrawOn(Filled(kGray), [&](QtCanvas& c) {
+        c.StretchDIBits({0, 0, 2, 2}, {0, 0, 1, 1}, DibOf(scratch));
+        scratch = blue;
+        c.StretchDIBits({2, 0, 4, 2}, {0, 0, 1, 1}, DibOf(scratch));
+        c.StretchDIBits({4, 0, 6, 2}, {0, 0, 1, 1}, DibOf(blueAgain));
+        scratch[scratch.size() - 4] = 0; // the pixel's blue byte: now black
+        c.StretchDIBits({6, 0, 8, 2}, {0, 0, 1, 1}, DibOf(scratch));
+    });
+    EXPECT_EQ(image.pixel(1, 1), kRed);
+    EXPECT_EQ(image.pixel(3, 1), kBlue);
+    EXPECT_EQ(image.pixel(5, 1), kBlue);
+    EXPECT_EQ(image.pixel(7, 1), kBlack);
 }
 
 TEST(QtCanvasState, RestoringBringsBackClipPenBrushAndFont) {
