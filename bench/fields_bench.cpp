@@ -98,7 +98,38 @@ void BM_ReadFieldDataFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFieldDataFile);
 
+// Check boxes of one group, every one checked by the data: the group rule applied per box
+// would make the load quadratic.
+void BM_LoadCheckBoxGroup(benchmark::State& state) {
+    const std::size_t count = std::size_t(state.range(0));
+    std::vector<std::unique_ptr<TKVTField>> fields;
+    std::vector<TKVTField*> pointers;
+    TKVTLabelSiblings siblings;
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        auto field = std::make_unique<TKVTField>();
+        field->Name = "Box" + std::to_string(i);
+        field->SetFormat(lfoCheckbox);
+        field->GroupIndex = 1;
+        field->Siblings = &siblings;
+        siblings.push_back(field.get());
+        pointers.push_back(field.get());
+        fields.push_back(std::move(field));
+        lines.push_back("\x01" + pointers.back()->Name);
+        lines.push_back("X");
+    }
+    for (auto _ : state) {
+        LoadFieldStrings(pointers, lines);
+        benchmark::DoNotOptimize(pointers.back()->Checked());
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(count));
+}
+
+BENCHMARK(BM_LoadCheckBoxGroup)->Arg(1000)->Arg(10000);
+
 const bool registered = [] {
+    AddRatio("load 10,000 / 1,000 boxes of one group", "BM_LoadCheckBoxGroup/10000", "BM_LoadCheckBoxGroup/1000",
+             "about 10 (linear); 100 would be quadratic");
     AddRatio("load 2,000 fields / copy of their lines", "BM_LoadFieldStrings", "BM_CopyFieldLines", "<= 10");
     AddRatio("read 2,000 fields' file / copy of its lines", "BM_ReadFieldDataFile", "BM_CopyFieldLines", "<= 8");
     return true;

@@ -1,5 +1,6 @@
 #include "FieldValues.h"
 
+#include "display/FieldData.h"
 #include "display/FieldFormat.h"
 #include "display/KVTEdit.h"
 #include "storage/Text1252.h"
@@ -23,6 +24,11 @@ std::string trimmed(const std::string& text) {
 
 std::string quoted(const std::string& text) {
     return "'" + text + "'";
+}
+
+std::string tooLong(const TKVTField& field, const std::string& typed) {
+    return quoted(typed.substr(0, 40) + (typed.size() > 40 ? "..." : "")) + " is longer than the field's " +
+           std::to_string(FieldTextLimit(field)) + " characters";
 }
 
 // A number as typed into a numeric field: blanks, "$", "%" and thousands commas are
@@ -96,7 +102,15 @@ std::string TypeIntoField(TKVTField& field, const std::string& typed) {
     const TKVTFieldFormat format = field.Format();
     switch (format) {
     case lfoCheckbox: return checkMark(field, typed);
-    case lfoMemo: field.SetLines(memoLines(typed)); return {};
+    case lfoMemo: {
+        std::vector<std::string> lines = memoLines(typed);
+        qsizetype length = 0;
+        for (const std::string& line : lines)
+            length += QString::fromStdString(line).size();
+        if (std::size_t(length) > FieldTextLimit(field)) return tooLong(field, typed);
+        field.SetLines(std::move(lines));
+        return {};
+    }
     case lfoReal:
     case lfoInteger:
     case lfoDollar:
@@ -133,8 +147,7 @@ std::string TypeIntoField(TKVTField& field, const std::string& typed) {
     case lfoAmex: return masked(field, typed);
     default: {
         const qsizetype length = QString::fromStdString(typed).size();
-        if (field.MaxLength > 0 && length > field.MaxLength)
-            return quoted(typed) + " is longer than the field's " + std::to_string(field.MaxLength) + " characters";
+        if (std::size_t(length) > FieldTextLimit(field)) return tooLong(field, typed);
         field.SetStringValue(typed);
         return {};
     }

@@ -54,7 +54,11 @@ TKVTPrintOptions parsePrintOptions(const std::string& names) {
 // the values given on the command line. Returns what was wrong with those values.
 std::vector<std::string> fillPage(TKVTImage& image, const FillRequest& request, std::size_t page) {
     image.Reload();
-    if (page < request.DataFiles.size()) image.LoadFieldData(request.DataFiles[page]);
+    if (page < request.DataFiles.size()) {
+        const std::string& file = request.DataFiles[page];
+        for (const std::string& note : image.LoadFieldData(file))
+            std::fprintf(stderr, "kovet: warning: %s: %s\n", file.c_str(), note.c_str());
+    }
     std::vector<std::string> problems;
     for (const auto& [name, value] : request.Values) {
         TKVTField* field = image.FieldByName(name);

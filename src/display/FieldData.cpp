@@ -5,6 +5,8 @@
 #include "storage/Stream.h"
 #include "storage/Text1252.h"
 
+#include <map>
+
 namespace kovet {
 namespace {
 
@@ -35,23 +37,96 @@ void AddValueLines(std::vector<std::string>& lines, const TKVTField& field) {
     }
 }
 
-void ApplyValueLine(TKVTField& field, const std::string& line) {
-    switch (field.Format()) {
-    case lfoReal:
-    case lfoInteger:
-    case lfoDollar:
-    case lfoPercent:
-    case lfoPctNS: field.SetValue(TextToNumber(line, 0)); break;
-    case lfoDate:
-    case lfoFullDate: field.SetValue(TextToDate(line, 0)); break;
-    case lfoShortDate: field.SetValue(ShortDateTextToDate(line, true)); break;
-    case lfoTime:
-    case lfoMTime: field.SetValue(TextToTime(line, 0)); break;
-    case lfoCheckbox: field.SetChecked(line == "X"); break;
-    case lfoMemo: field.AppendLine(line); break;
-    default: field.SetStringValue(line); break;
-    }
+// The characters of UTF-8 text (its code points).
+std::size_t CharacterCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
 }
+
+// The first `count` characters of UTF-8 text.
+std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < utf8.size(); ++at) {
+        if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && seen++ == count) break;
+    }
+    return utf8.substr(0, at);
+}
+
+// Applies the lines of one load: values bounded, the check box group rule once at the end.
+class FieldLoad {
+public:
+    void Apply(TKVTField& field, const std::string& line) {
+        switch (field.Format()) {
+        case lfoReal:
+        case lfoInteger:
+        case lfoDollar:
+        case lfoPercent:
+        case lfoPctNS: field.SetValue(TextToNumber(line, 0)); break;
+        case lfoDate:
+        case lfoFullDate: field.SetValue(TextToDate(line, 0)); break;
+        case lfoShortDate: field.SetValue(ShortDateTextToDate(line, true)); break;
+        case lfoTime:
+        case lfoMTime: field.SetValue(TextToTime(line, 0)); break;
+        case lfoCheckbox: check(field, line == "X"); break;
+        case lfoMemo: appendLine(field, line); break;
+        default: field.SetStringValue(std::string(bounded(field, line, FieldTextLimit(field)))); break;
+        }
+    }
+
+    void StartMemo(TKVTField& memo) {
+        memo.ClearLines();
+        memoLength_[&memo] = 0;
+    }
+
+    // Of the check boxes of a group that the load checked, the last stays checked and every
+    // other box of the group is unchecked, as checking them one by one leaves them.
+    std::vector<std::string> Finish(std::span<TKVTField* const> fields) {
+        for (TKVTField* field : fields) {
+            if (field == nullptr || field->GroupIndex <= 0 || !field->Checked()) continue;
+            const auto last = lastChecked_.find(field->GroupIndex);
+            if (last != lastChecked_.end() && last->second != field) field->SetChecked(false);
+        }
+        return std::move(notes_);
+    }
+
+private:
+    void check(TKVTField& field, bool checked) {
+        field.SetCheckedInGroupLater(checked);
+        if (checked && field.GroupIndex > 0) lastChecked_[field.GroupIndex] = &field;
+    }
+
+    void appendLine(TKVTField& memo, const std::string& line) {
+        std::size_t& length = memoLength_[&memo];
+        const std::size_t limit = FieldTextLimit(memo);
+        // Beyond the limit: the memo was cut and noted; its further lines are left out.
+        if (length > limit) return;
+        const std::size_t characters = CharacterCount(line);
+        if (length + characters <= limit) {
+            length += characters;
+            memo.AppendLine(line);
+            return;
+        }
+        note(memo, limit);
+        if (length < limit) memo.AppendLine(std::string(FirstCharacters(line, limit - length)));
+        length = limit + 1;
+    }
+
+    std::string_view bounded(TKVTField& field, std::string_view value, std::size_t limit) {
+        if (value.size() <= limit || CharacterCount(value) <= limit) return value;
+        note(field, FieldTextLimit(field));
+        return FirstCharacters(value, limit);
+    }
+
+    void note(const TKVTField& field, std::size_t limit) {
+        notes_.push_back(field.Name + ": the value was cut to " + std::to_string(limit) + " characters");
+    }
+
+    std::map<std::int32_t, TKVTField*> lastChecked_;
+    std::map<const TKVTField*, std::size_t> memoLength_;
+    std::vector<std::string> notes_;
+};
 
 // Fields by name without regard to ASCII letter case, the last of several of one name: an
 // open-addressing table over the fields' own names, built once per load without a string
@@ -119,8 +194,14 @@ std::vector<std::string> SaveFieldStrings(std::span<TKVTField* const> fields, bo
     return lines;
 }
 
-void LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::string> lines) {
+std::size_t FieldTextLimit(const TKVTField& field) {
+    if (field.MaxLength > 0) return std::size_t(field.MaxLength);
+    return field.Format() == lfoMemo ? kMaxMemoText : kMaxFieldText;
+}
+
+std::vector<std::string> LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::string> lines) {
     const TFieldsByName byName(fields);
+    FieldLoad load;
     TKVTField* target = nullptr;
     for (const std::string& line : lines) {
         if (line.find(kMarker) != std::string::npos) {
@@ -128,11 +209,12 @@ void LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::s
             if (line.size() <= 1) continue;
             target = byName.Find(MarkerName(line));
             if (target == nullptr) continue;
-            if (target->Format() == lfoMemo) target->ClearLines();
+            if (target->Format() == lfoMemo) load.StartMemo(*target);
             continue;
         }
-        if (target != nullptr) ApplyValueLine(*target, line);
+        if (target != nullptr) load.Apply(*target, line);
     }
+    return load.Finish(fields);
 }
 
 std::vector<std::string> SplitFieldDataText(std::string_view windows1252) {

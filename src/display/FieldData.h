@@ -32,8 +32,17 @@ std::vector<std::string> SaveFieldStrings(std::span<TKVTField* const> fields, bo
 // target's value lines and selects no new one, so the lines after it are skipped up to the
 // next marker. A memo target's lines are cleared at its marker. Lines before the first marker
 // and after a marker naming no field are skipped. Fields the lines do not name keep their
-// values. Unparsable numbers, dates and times load as 0.
-void LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::string> lines);
+// values. Unparsable numbers, dates and times load as 0. Texts are bounded by
+// FieldTextLimit, a memo's lines together; what goes beyond is left out, and the returned
+// notes name each field so cut ("Notes: the value was cut to 255 characters"). Check boxes of
+// a group end as checking them one by one leaves them, in one pass over the fields.
+std::vector<std::string> LoadFieldStrings(std::span<TKVTField* const> fields, std::span<const std::string> lines);
+
+// The most characters a field's value keeps when loaded: its MaxLength when it has one, else
+// kMaxFieldText for a line and kMaxMemoText for a memo, all lines together. No box shows more.
+inline constexpr std::size_t kMaxFieldText = 4096;
+inline constexpr std::size_t kMaxMemoText = 65536;
+std::size_t FieldTextLimit(const TKVTField& field);
 
 // Windows-1252 text as UTF-8 lines, split at CR LF, CR or LF; a last line without a line
 // break counts, a final line break adds no empty line. A NUL byte is an ordinary character.

@@ -505,11 +505,12 @@ void TKVTImage::SaveFieldData(const std::filesystem::path& fileName) {
     WriteFieldDataFile(fileName, SaveFieldStrings());
 }
 
-void TKVTImage::LoadFieldStrings(std::span<const std::string> lines) {
+std::vector<std::string> TKVTImage::LoadFieldStrings(std::span<const std::string> lines) {
     CloseField();
     updating_ = true;
+    std::vector<std::string> notes;
     try {
-        kovet::LoadFieldStrings(fieldPointers(), lines);
+        notes = kovet::LoadFieldStrings(fieldPointers(), lines);
     } catch (...) {
         updating_ = false;
         Invalidate();
@@ -517,10 +518,11 @@ void TKVTImage::LoadFieldStrings(std::span<const std::string> lines) {
     }
     updating_ = false;
     Invalidate();
+    return notes;
 }
 
-void TKVTImage::LoadFieldData(const std::filesystem::path& fileName) {
-    LoadFieldStrings(ReadFieldDataFile(fileName));
+std::vector<std::string> TKVTImage::LoadFieldData(const std::filesystem::path& fileName) {
+    return LoadFieldStrings(ReadFieldDataFile(fileName));
 }
 
 } // namespace kovet

@@ -251,8 +251,10 @@ public:
 
     std::vector<std::string> SaveFieldStrings();
     void SaveFieldData(const std::filesystem::path& fileName);
-    void LoadFieldStrings(std::span<const std::string> lines);
-    void LoadFieldData(const std::filesystem::path& fileName);
+    // Both return the notes of values cut to what their fields hold (LoadFieldStrings of
+    // FieldData.h).
+    std::vector<std::string> LoadFieldStrings(std::span<const std::string> lines);
+    std::vector<std::string> LoadFieldData(const std::filesystem::path& fileName);
 
 protected:
     void RebuildFields() override;

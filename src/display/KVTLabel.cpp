@@ -95,6 +95,10 @@ void TKVTLabel::SetChecked(bool checked) {
             other->repaint();
         }
     }
+    SetCheckedInGroupLater(checked);
+}
+
+void TKVTLabel::SetCheckedInGroupLater(bool checked) {
     checked_ = checked;
     UpdateDisplayText();
     dataChanged();

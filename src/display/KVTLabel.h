@@ -56,7 +56,10 @@ public:
     const std::string& StringValue() const { return stringValue_; }
     void SetStringValue(std::string value);
     bool Checked() const { return checked_; }
+    // Checking a label of a group (GroupIndex above 0) unchecks the other labels of the group.
     void SetChecked(bool checked);
+    // Without that: a bulk load applies the group rule once, at its end.
+    void SetCheckedInGroupLater(bool checked);
     const std::vector<std::string>& Lines() const { return lines_; }
     void SetLines(std::vector<std::string> lines);
     void AppendLine(std::string line);

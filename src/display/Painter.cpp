@@ -225,6 +225,14 @@ private:
         case ptBitmap:
             try {
                 const TBmpFile bitmap = ReadBmpFile(data);
+                const std::int64_t pixels = std::int64_t(bitmap.Width) * bitmap.Height;
+                if (pixels > bitmapBudget_) {
+                    error = "a bitmap of " + std::to_string(bitmap.Width) + " x " + std::to_string(bitmap.Height) +
+                            " pixels is beyond the " + std::to_string(kMaxDrawnBitmapPixels) +
+                            " pixels of pictures one drawing decodes";
+                    break;
+                }
+                bitmapBudget_ -= pixels;
                 const TRect dest = scaledToFit ? b : naturalSize(b, bitmap.Width, bitmap.Height);
                 canvas_.StretchDIBits(dest, {0, 0, bitmap.Width, bitmap.Height}, bitmap.Dib);
                 return;
@@ -258,6 +266,7 @@ private:
     Canvas& canvas_;
     const TDrawOptions options_;
     float s_;
+    std::int64_t bitmapBudget_ = kMaxDrawnBitmapPixels;
     std::vector<std::uint8_t> scratch_;
 };
 

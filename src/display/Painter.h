@@ -27,6 +27,11 @@ std::int32_t Scaled(double value, float s);
 // is first brought within one turn, which points the text the same way.
 std::int32_t Escapement(float degrees);
 
+// The pixels of bitmap logos one drawing decodes at the most, together: a logo beyond what is
+// left is drawn as its outline and reported, so that a few bytes of run-length encoded
+// bitmap repeated over a form cannot make a drawing decode gigabytes.
+inline constexpr std::int64_t kMaxDrawnBitmapPixels = std::int64_t(1) << 26;
+
 // How one drawing shows a form. Views of the same document (the designer's surface, its
 // preview, printing, the test-fill window) draw with options of their own instead of
 // changing the document's flags around each paint.

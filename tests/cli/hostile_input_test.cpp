@@ -31,3 +31,17 @@ TEST(HostileInput, OnlyRegularFilesOfAFormsSizeAreRead) {
         }
     }
 }
+
+TEST(HostileInput, AHugeValueIsCutToWhatItsFieldHoldsWithAWarning) {
+    const TempDir dir;
+    std::string data = "\x01"
+                       "CustomerName\r\n";
+    data += std::string(8 << 20, 'A') + "\r\n";
+    WriteFile(dir / "huge.kvf", std::vector<std::uint8_t>(data.begin(), data.end()));
+    const std::string invoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.kvt";
+    const RunResult r = Kovet({"fill", invoice, "--data", (dir / "huge.kvf").string(), "--dump"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "kovet: warning: " + (dir / "huge.kvf").string() +
+                         ": CustomerName: the value was cut to 40 characters\n");
+    EXPECT_NE(r.out.find("CustomerName\t" + std::string(40, 'A') + "\n"), std::string::npos) << "its MaxLength";
+}

@@ -1,4 +1,5 @@
 #include "display/Painter.h"
+#include "platform/Dib.h"
 #include "platform/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -369,6 +370,49 @@ TEST(DrawFormLogos, AnUndecodablePictureIsDrawnAsItsOutlineAndReported) {
     EXPECT_EQ(rects[1].Pen.Color, clTeal);
     EXPECT_EQ(rects[1].Pen.Style, TPenStyle::psDash);
     EXPECT_EQ(c.Find("Ellipse").size(), 1u) << "the rest of the form is drawn";
+}
+
+// A BMP file of an 8-bit run-length encoded bitmap that ends at once: a few bytes that say
+// width x height pixels.
+std::vector<std::uint8_t> emptyRleBmp(std::int32_t width, std::int32_t height) {
+    constexpr std::uint32_t kBitsAt = 14 + 40 + 256 * 4;
+    std::vector<std::uint8_t> file(kBitsAt + 2, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    writeLE<std::uint32_t>(file, 2, std::uint32_t(file.size()));
+    writeLE<std::uint32_t>(file, 10, kBitsAt);
+    writeLE<std::uint32_t>(file, 14, 40);
+    writeLE<std::int32_t>(file, 18, width);
+    writeLE<std::int32_t>(file, 22, height);
+    writeLE<std::uint16_t>(file, 26, 1);
+    writeLE<std::uint16_t>(file, 28, 8);
+    writeLE<std::uint32_t>(file, 30, kBiRle8);
+    writeLE<std::uint32_t>(file, 34, 2);
+    file[kBitsAt + 1] = 1; // end of bitmap
+    return file;
+}
+
+TEST(DrawFormLogos, BitmapsBeyondWhatOneDrawingDecodesAreOutlinedAndReported) {
+    TKVT form;
+    // Two of 8192 x 4096 pixels fill the budget; the third is refused.
+    for (int i = 0; i < 3; ++i) {
+        const std::vector<std::uint8_t> bmp = emptyRleBmp(8192, 4096);
+        std::vector<std::uint8_t> rec(std::size_t(LogoItemSize(std::int32_t(bmp.size()))));
+        ItemHeader::ItemSize.set(rec, LogoItemSize(std::int32_t(bmp.size())));
+        ObjectRec::Width.set(rec, 200);
+        ObjectRec::Height.set(rec, 200);
+        LogoRec::PictureType.set(rec, ptBitmap);
+        LogoRec::Scaled.set(rec, 1);
+        LogoRec::DataSize.set(rec, std::int32_t(bmp.size()));
+        std::memcpy(rec.data() + LogoRec::DataOffset, bmp.data(), bmp.size());
+        form.KVTFile().Logos.Add(rec);
+    }
+    RecordingCanvas c;
+    const auto problems = DrawForm(form, {0, 0, 816, 1056}, c, true);
+    EXPECT_EQ(c.Find("StretchDIBits").size(), 2u);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].Index, 3);
+    EXPECT_NE(problems[0].Message.find("8192 x 4096 pixels is beyond"), std::string::npos) << problems[0].Message;
 }
 
 TEST(DrawFormLogos, DesignOutlineAndEmptyPictures) {

@@ -149,6 +149,48 @@ TEST_F(FieldDataTest, LoadingChecksWithTheGroupRule) {
     EXPECT_TRUE(b.Checked());
 }
 
+// Applied once at the end of a load, the group rule leaves what checking one by one leaves:
+// the group's last box checked by the load, boxes of other groups and of none untouched.
+TEST_F(FieldDataTest, GroupsEndAsIfCheckedOneByOne) {
+    FieldSet set;
+    for (const char* name : {"A1", "A2", "A3", "B1", "B2", "Free1", "Free2"})
+        set.Add(name, lfoCheckbox);
+    for (std::size_t i = 0; i < 3; ++i)
+        set[i].GroupIndex = 1;
+    set[3].GroupIndex = set[4].GroupIndex = 2;
+    set[0].SetChecked(true);
+    set[3].SetChecked(true);
+    const std::vector<std::string> lines = {M + "A3",    "X", M + "A2",    "X", M + "A3", " ",
+                                            M + "Free1", "X", M + "Free2", "X", M + "B2", " "};
+    EXPECT_TRUE(LoadFieldStrings(set.All(), lines).empty());
+    const std::vector<bool> expected = {false, true, false, true, false, true, true};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(set[i].Checked(), expected[i]) << set[i].Name;
+}
+
+TEST_F(FieldDataTest, ValuesAreCutToWhatTheirFieldsHoldAndNamed) {
+    FieldSet set;
+    TKVTField& limited = set.Add("Code", lfoText);
+    limited.MaxLength = 5;
+    TKVTField& open = set.Add("Remark", lfoComboBox);
+    TKVTField& memo = set.Add("Notes", lfoMemo);
+    const std::string longLine(kMaxFieldText + 10, 'x');
+    std::vector<std::string> lines = {M + "Code", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9", M + "Remark", longLine,
+                                      M + "Notes"};
+    for (std::size_t i = 0; i < kMaxMemoText / 1000 + 5; ++i)
+        lines.push_back(std::string(999, 'm'));
+    const std::vector<std::string> notes = LoadFieldStrings(set.All(), lines);
+    EXPECT_EQ(limited.StringValue(), "\u00e9\u00e9\u00e9\u00e9\u00e9") << "five characters, not five bytes";
+    EXPECT_EQ(open.StringValue().size(), kMaxFieldText);
+    std::size_t memoLength = 0;
+    for (const std::string& line : memo.Lines())
+        memoLength += line.size();
+    EXPECT_EQ(memoLength, kMaxMemoText);
+    EXPECT_EQ(notes, (std::vector<std::string>{"Code: the value was cut to 5 characters",
+                                               "Remark: the value was cut to 4096 characters",
+                                               "Notes: the value was cut to 65536 characters"}));
+}
+
 TEST_F(FieldDataTest, MarkersAndStrayLines) {
     FieldSet set;
     TKVTField& first = set.Add("Total", lfoText);

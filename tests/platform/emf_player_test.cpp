@@ -1,5 +1,6 @@
 #include "platform/emf/EmfPlayer.h"
 
+#include "platform/Dib.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/emf/EmfRecords.h"
 #include "platform/emf_libemf_sample.h"
@@ -557,6 +558,40 @@ TEST(EmfPlayerBitmaps, StretchDibitsPassesTheSourceRectangleTopDown) {
     EXPECT_EQ(calls[0].Dib.Info.size(), 40u);
     EXPECT_EQ(calls[0].Dib.Bits.data(), emf.data() + firstBmi + 40);
     EXPECT_EQ(calls[0].Dib.Bits.size(), 16u);
+}
+
+// A STRETCHDIBITS record of an 8-bit run-length encoded bitmap of side x side pixels that
+// ends at once: a few bytes for many pixels.
+std::vector<std::uint8_t> EmptyRleStretchDib(std::int32_t side) {
+    const std::size_t bmiAt = EmrStretchDIBits::kSize, bmiSize = 40 + 256 * 4, bitsAt = bmiAt + bmiSize;
+    std::vector<std::uint8_t> r(bitsAt + 2, 0);
+    writeLE<std::int32_t>(r, 40, side); // cx src
+    writeLE<std::int32_t>(r, 44, side); // cy src
+    writeLE<std::int32_t>(r, 72, 10);   // cx dest
+    writeLE<std::int32_t>(r, 76, 10);   // cy dest
+    EmrStretchDIBits::BmiOffset.set(r, std::uint32_t(bmiAt));
+    EmrStretchDIBits::BmiSize.set(r, std::uint32_t(bmiSize));
+    EmrStretchDIBits::BitsOffset.set(r, std::uint32_t(bitsAt));
+    EmrStretchDIBits::BitsSize.set(r, 2);
+    EmrStretchDIBits::Usage.set(r, DIB_RGB_COLORS);
+    EmrStretchDIBits::Rop.set(r, SRCCOPY);
+    writeLE<std::uint32_t>(r, bmiAt, 40);
+    writeLE<std::int32_t>(r, bmiAt + 4, side);
+    writeLE<std::int32_t>(r, bmiAt + 8, side);
+    writeLE<std::uint16_t>(r, bmiAt + 12, 1);
+    writeLE<std::uint16_t>(r, bmiAt + 14, 8);
+    writeLE<std::uint32_t>(r, bmiAt + 16, kBiRle8);
+    r.back() = 1; // end of bitmap
+    return {r.begin() + 8, r.end()};
+}
+
+// Records of a few bytes each cannot make one play decode more than a bitmap's worth of
+// pixels: 4096 x 4096 four times fills it, further ones are left out.
+TEST(EmfPlayerBitmaps, ThePixelsOfOnePlayAreBounded) {
+    EmfBuilder builder;
+    for (int i = 0; i < 6; ++i)
+        builder.AddBytes(EMR_STRETCHDIBITS, EmptyRleStretchDib(4096));
+    EXPECT_EQ(Play(builder.Finish()).Find("StretchDIBits").size(), 4u);
 }
 
 TEST(EmfPlayerBitmaps, BitBltWithoutABitmapFillsWithTheBrush) {

@@ -1036,11 +1036,17 @@ private:
     }
 
     // A DIB the canvas can draw, or nothing. Palette-indexed colour tables refer to a
-    // palette the player does not keep.
-    static std::optional<TDibFormat> DrawableDib(const TDib& dib, std::uint32_t usage) {
+    // palette the player does not keep. The bitmaps of one play decode kMaxDibPixels pixels
+    // together at the most, so that many small run-length records cannot make it decode
+    // gigabytes; those beyond are left out.
+    std::optional<TDibFormat> DrawableDib(const TDib& dib, std::uint32_t usage) {
         if (usage != DIB_RGB_COLORS || dib.Info.empty()) return std::nullopt;
         try {
-            return ReadDibFormat(dib);
+            TDibFormat format = ReadDibFormat(dib);
+            const std::int64_t pixels = std::int64_t(format.Width) * format.Height;
+            if (pixels > bitmapBudget_) return std::nullopt;
+            bitmapBudget_ -= pixels;
+            return format;
         } catch (const EDibError&) {
             return std::nullopt;
         }
@@ -1107,6 +1113,7 @@ private:
     std::vector<DcState> saved_;
     Path path_;
     Affine toDevice_;
+    std::int64_t bitmapBudget_ = kMaxDibPixels;
 };
 
 } // namespace
