@@ -119,3 +119,18 @@ TEST(SafeWrite, APagePictureTooLargeToMakeIsRefusedByName) {
     EXPECT_EQ(r.err, "kovet: The page picture of 24480 x 31680 pixels is larger than 16384 pixels a side or 256 MiB\n");
     EXPECT_EQ(ReadText(dir / "page.png"), old);
 }
+
+TEST(SafeWrite, APagePictureThatCannotBeAllocatedIsReportedAndWritesNothing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    const TempDir dir;
+    const std::string old = "the old picture\n";
+    WriteFile(dir / "page.png", std::vector<std::uint8_t>(old.begin(), old.end()));
+    // 200 MB of address space: enough for the tool, not for a picture of 210 MB.
+    const RunResult r = Kovet({"render", kInvoice, "-o", (dir / "page.png").string(), "--scale", "7.8"},
+                              "ulimit -v 200000");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kovet: The page picture of 6364 x 8236 pixels cannot be allocated\n");
+    EXPECT_EQ(ReadText(dir / "page.png"), old);
+}
