@@ -2,7 +2,7 @@
 # The Debian package as a new user meets it: its files, an install with apt that brings what
 # it depends on, a working kovet, a program of someone else's built against the installed
 # headers with find_package(Kovet), and a removal that leaves nothing behind. Installs into
-# the system, so CI runs it (as root) after the tests, not ctest.
+# the system, so CI runs it after the tests, not ctest.
 #   tests/tools/deb-check.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: deb-check.sh BUILD_DIR}
@@ -19,7 +19,8 @@ done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "deb-check: no Qt run-time dependency" >&2; exit 1; }
 
 export DEBIAN_FRONTEND=noninteractive
-apt-get install -y -qq "$(realpath "$deb")" >/dev/null
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo apt-get install -y -qq "$(realpath "$deb")" >/dev/null
 kovet --version
 kovet render "$source/examples/invoice.kvt" -o "$work/invoice.png"
 test -s "$work/invoice.png"
@@ -29,7 +30,7 @@ cmake --build "$work/outside" -j 2 >/dev/null
 # Its files and its own folders; folders it shares with other packages stay.
 installed="$(dpkg -L kovet | while read -r path; do [[ -d $path ]] || echo "$path"; done)
 /usr/include/Kovet /usr/lib/kovet /usr/lib/cmake/Kovet"
-apt-get remove -y -qq kovet >/dev/null
+$sudo apt-get remove -y -qq kovet >/dev/null
 left=""
 for path in $installed; do
   if [[ -e $path ]]; then left+=" $path"; fi
