@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 set(kovet_package_libraries
   kovet_storage:Storage kovet_document:Document kovet_platform:Platform kovet_qtcanvas:QtCanvas
-  kovet_display:Display kovet_svg:Svg kovet_widgets:Widgets)
+  kovet_display:Display kovet_svg:Svg kovet_print:Print kovet_widgets:Widgets)
 set(kovet_package_targets)
 foreach(entry ${kovet_package_libraries})
   string(REPLACE ":" ";" parts ${entry})

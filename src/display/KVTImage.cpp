@@ -58,21 +58,6 @@ std::string_view PrintOptionName(TKVTPrintOption option) {
     return kPrintOptionNames.at(option);
 }
 
-TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOptions options, TSize page) {
-    TRect r{0, 0, printable.cx, printable.cy};
-    if (HasOption(options, kvtExactMargins) && printer.OffsetX > 0 && printer.OffsetY > 0) {
-        r.Left = -printer.OffsetX;
-        r.Top = -printer.OffsetY;
-    }
-    // The page takes the printer's pixels per inch from wherever it starts, so that moving it
-    // to the paper's corner does not also stretch it.
-    if (HasOption(options, kvtExactDPI) && printer.PixelsPerInchX > 0 && printer.PixelsPerInchY > 0) {
-        r.Right = r.Left + static_cast<std::int32_t>(double(page.cx) * printer.PixelsPerInchX / 96.0);
-        r.Bottom = r.Top + static_cast<std::int32_t>(double(page.cy) * printer.PixelsPerInchY / 96.0);
-    }
-    return r;
-}
-
 // ---------------------------------------------------------------------------------------------
 // TCustomKVTImage
 

@@ -8,6 +8,7 @@
 #include "FieldData.h"
 #include "KVTLabel.h"
 #include "Painter.h"
+#include "PrintLayout.h"
 #include "document/KVTFile.h"
 #include "platform/Canvas.h"
 #include "platform/QtTextMetrics.h"
@@ -91,17 +92,6 @@ class TCustomKVTImage;
 // DefaultDrawing enters true; leaving it true lets the default drawing follow.
 using TDrawLabelEvent = std::function<void(TCustomKVTImage& sender, const TDrawnControl& control, Canvas& canvas,
                                            const TRect& rect, float scale, bool& defaultDrawing)>;
-
-// The printer's resolution and the offsets of its printable area, in printer pixels.
-struct TPrinterMetrics {
-    std::int32_t PixelsPerInchX = 0, PixelsPerInchY = 0;
-    std::int32_t OffsetX = 0, OffsetY = 0;
-};
-
-// The rectangle a printed page is drawn into: the printable area (printableWidth by
-// printableHeight pixels), moved to the paper's corner with kvtExactMargins and sized by the
-// printer's resolution with kvtExactDPI.
-TRect PrintPageRect(TSize printable, const TPrinterMetrics& printer, TKVTPrintOptions options, TSize page);
 
 class TCustomKVTImage : public QWidget {
 public:

@@ -16,25 +16,9 @@
 #include <QPrinter>
 
 namespace kovet {
-namespace {
-
-QPageSize::PageSizeId pageSizeFor(TKVTPaperSize paper) {
-    switch (paper) {
-    case kvtLegal: return QPageSize::Legal;
-    case kvtA3: return QPageSize::A3;
-    case kvtA4: return QPageSize::A4;
-    case kvtA5: return QPageSize::A5;
-    case kvtLetter: break;
-    }
-    return QPageSize::Letter;
-}
-
-} // namespace
-
 void TCustomKVTImage::SetupPrinter(QPrinter& printer) {
     if (!printer.isValid()) return;
-    printer.setPageSize(QPageSize(pageSizeFor(PaperSize)));
-    printer.setPageOrientation(Orientation == kvtLandScape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printerMetrics_ = SetupPrinterPage(printer, PaperSize, Orientation, HasOption(printOptions_, kvtColor));
     printer.setCopyCount(std::max<int>(1, NumCopies));
     QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
     if (duplexImage_ != nullptr) {
@@ -43,14 +27,6 @@ void TCustomKVTImage::SetupPrinter(QPrinter& printer) {
         if (Duplex == kvtVertical) duplex = QPrinter::DuplexLongSide;
     }
     printer.setDuplex(duplex);
-    printer.setColorMode(HasOption(printOptions_, kvtColor) ? QPrinter::Color : QPrinter::GrayScale);
-
-    printerMetrics_.PixelsPerInchX = printer.logicalDpiX();
-    printerMetrics_.PixelsPerInchY = printer.logicalDpiY();
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    printerMetrics_.OffsetX = static_cast<std::int32_t>(page.left() - paper.left());
-    printerMetrics_.OffsetY = static_cast<std::int32_t>(page.top() - paper.top());
 }
 
 void TCustomKVTImage::printPages(QPagedPaintDevice& device, const TPrinterMetrics& metrics, std::int32_t pages,
@@ -65,7 +41,8 @@ void TCustomKVTImage::printPages(QPagedPaintDevice& device, const TPrinterMetric
             if (prepare) prepare(i);
             const TRect page = kvt_->PageRect();
             const TRect r =
-                PrintPageRect({device.width(), device.height()}, metrics, printOptions_, {page.Right, page.Bottom});
+                PrintPageRect({device.width(), device.height()}, metrics, HasOption(printOptions_, kvtExactMargins),
+                              HasOption(printOptions_, kvtExactDPI), {page.Right, page.Bottom});
             PrintPage(canvas, r);
             if (Duplex != kvtNone && duplexImage_ != nullptr) {
                 device.newPage();
@@ -94,7 +71,7 @@ std::vector<std::uint8_t> TCustomKVTImage::ExportPdfBytes(std::int32_t pages, co
         pdf.setCreator("Kovet");
         pdf.setTitle(QString::fromStdString(PrintTitle));
         pdf.setResolution(kResolution);
-        pdf.setPageLayout(QPageLayout(QPageSize(pageSizeFor(PaperSize)),
+        pdf.setPageLayout(QPageLayout(QPageSize(PaperPageSize(PaperSize)),
                                       Orientation == kvtLandScape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0)));
         printPages(pdf, {kResolution, kResolution, 0, 0}, pages, prepare);

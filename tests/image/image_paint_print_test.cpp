@@ -89,17 +89,17 @@ TEST(ImageSettings, ScaledPageFillsTheHeightAndCentres) {
 
 TEST(ImagePrinting, ThePageRectangleFollowsResolutionAndMargins) {
     const TPrinterMetrics printer{600, 600, 75, 50};
-    const TRect natural = PrintPageRect({4800, 6300}, printer, 0, {816, 1056});
+    const TRect natural = PrintPageRect({4800, 6300}, printer, false, false, {816, 1056});
     EXPECT_EQ(natural.Right, 4800);
-    const TRect exact = PrintPageRect({4800, 6300}, printer, print(kvtExactDPI), {816, 1056});
+    const TRect exact = PrintPageRect({4800, 6300}, printer, false, true, {816, 1056});
     EXPECT_EQ(exact.Right, 5100);
     EXPECT_EQ(exact.Bottom, 6600);
-    const TRect margins = PrintPageRect({4800, 6300}, printer, print(kvtExactDPI, kvtExactMargins), {816, 1056});
+    const TRect margins = PrintPageRect({4800, 6300}, printer, true, true, {816, 1056});
     EXPECT_EQ(margins.Left, -75);
     EXPECT_EQ(margins.Top, -50);
     EXPECT_EQ(margins.Width(), 5100) << "moved to the paper's corner, the page keeps its exact size";
     EXPECT_EQ(margins.Height(), 6600);
-    EXPECT_EQ(PrintPageRect({4800, 6300}, {}, print(kvtExactDPI, kvtExactMargins), {816, 1056}).Right, 4800)
+    EXPECT_EQ(PrintPageRect({4800, 6300}, {}, true, true, {816, 1056}).Right, 4800)
         << "without a set-up printer the exact options do nothing";
 }
 
