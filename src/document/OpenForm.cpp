@@ -6,18 +6,23 @@
 namespace kovet {
 namespace {
 
-// The older encoding was also written without its stamp; such a file still begins with the
-// page header, whose record fits the file.
-bool isUnstampedOldHeader(ConstBytes file) {
+// A record list begins with an item header stamped for its encoding; the older encoding was
+// also written without its stamp, and such a file still begins with the page header, whose
+// record fits the file.
+bool beginsAsRecordList(ConstBytes file) {
+    TBytesStream stream(file);
+    const int format = TCustomRecordList::StreamFormat(stream);
+    if (format == sfCurrent || format == sfOld) return true;
     const std::int16_t type = readLE<std::int16_t>(file, 4), size = readLE<std::int16_t>(file, 6);
     return file.size() >= std::size_t(OldItemHeader::Size) && type == kvtHeaderType && size >= ItemHeader::Size &&
            std::size_t(size) + OldItemHeader::Size <= file.size();
 }
 
-FormEncoding loadRecordList(ConstBytes file, TKVTFile& list) {
+} // namespace
+
+FormEncoding LoadFormRecords(ConstBytes file, TKVTFile& list) {
     TBytesStream stream(file);
     const int format = TCustomRecordList::StreamFormat(stream);
-    if (format != sfCurrent && format != sfOld && !isUnstampedOldHeader(file)) throw ENotAFormFile();
     try {
         switch (format) {
         case sfCurrent: list.LoadFromStream(stream); return FormEncoding::Current;
@@ -30,8 +35,6 @@ FormEncoding loadRecordList(ConstBytes file, TKVTFile& list) {
     }
 }
 
-} // namespace
-
 std::string_view EncodingName(FormEncoding encoding) {
     switch (encoding) {
     case FormEncoding::Current: return "current";
@@ -43,7 +46,10 @@ std::string_view EncodingName(FormEncoding encoding) {
 
 FormEncoding OpenForm(ConstBytes file, TKVT& form) {
     if (file.empty()) throw Exception("File is empty");
-    if (IsCurrentFormFile(file)) return loadRecordList(file, form.KVTFile());
+    if (IsCurrentFormFile(file)) {
+        if (!beginsAsRecordList(file)) throw ENotAFormFile();
+        return LoadFormRecords(file, form.KVTFile());
+    }
     if (!IsPlausibleLegacyForm(file)) throw ENotAFormFile();
 
     TOldKVT legacy;

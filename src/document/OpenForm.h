@@ -21,6 +21,11 @@ enum class FormEncoding {
 // "current", "old-header" or "legacy".
 std::string_view EncodingName(FormEncoding encoding);
 
+// The records of a file that passes the designer's version test (IsCurrentFormFile), as
+// StreamFormat classifies it: a current list, an old one with its stamps checked, or an old
+// one read without the stamp check. A load error clears the list and goes on to the caller.
+FormEncoding LoadFormRecords(ConstBytes file, TKVTFile& list);
+
 // Thrown for bytes that are no form file in any encoding.
 class ENotAFormFile : public Exception {
 public:
