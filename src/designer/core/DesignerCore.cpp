@@ -1,0 +1,427 @@
+#include "DesignerCore.h"
+
+#include "Fitting.h"
+
+#include "display/PageExport.h"
+#include "display/SvgExport.h"
+#include "document/OldKvt.h"
+#include "document/OpenForm.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Stream.h"
+#include "storage/Text1252.h"
+#include "storage/Utf8.h"
+
+#include <QPrinter>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace kovet::designer {
+namespace {
+
+const TFileDialog kOpenDialog{"Open / Import File",
+                              "kvt",
+                              {{"Kovet Files", "*.kvt"},
+                               {"Bitmap Files", "*.bmp"},
+                               {"GIF Files", "*.gif"},
+                               {"Text Files", "*.txt"},
+                               {"Metafiles", "*.emf"},
+                               {"All Files", "*.*"}},
+                              {}};
+
+// The save filter of the original, then the page exports added since.
+const TFileDialog kSaveDialog{"Save KVT File",
+                              "kvt",
+                              {{"KVT Files", "*.kvt"},
+                               {"Bitmap Files", "*.bmp"},
+                               {"Metafiles", "*.emf"},
+                               {"Gif Files", "*.gif"},
+                               {"Rich Text Files", "*.rtf"},
+                               {"PDF Files", "*.pdf"},
+                               {"PNG Files", "*.png"},
+                               {"SVG Files", "*.svg"}},
+                              {}};
+
+std::string lowerExtension(const std::string& name) {
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// Lines split at CR LF, CR or LF; a final line break starts no further line.
+std::vector<std::string> textLines(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = char(bytes[i]);
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+// A line of a text file as record text: UTF-8 (as Linux writes text) is converted, anything
+// else is taken as Windows-1252 already.
+std::string recordText(const std::string& line) {
+    for (std::size_t at = 0; at < line.size();) {
+        const TUtf8Char c = DecodeUtf8(line, at);
+        if (!c.Valid) return line;
+        at += c.Length;
+    }
+    return Utf8ToWindows1252(line);
+}
+
+std::string historyText(const std::vector<std::string>& history) {
+    std::string text;
+    for (const std::string& name : history)
+        text += name + "\r\n";
+    return text;
+}
+
+} // namespace
+
+DesignerCore::DesignerCore(Prompts& prompts, std::filesystem::path configFolder)
+    : prompts_(prompts), configFolder_(std::move(configFolder)) {
+    form_.Designing = true;
+    form_.Shading = true;
+}
+
+void DesignerCore::Start() {
+    try {
+        if (const std::string message = defaults_.Load(configFolder_ / kDefaultsFileName); !message.empty())
+            prompts_.Inform(message);
+    } catch (const Exception& error) {
+        prompts_.ShowError(error.what());
+    }
+    loadHistory();
+    TakeSnapshot();
+}
+
+void DesignerCore::OpenCommandLine(const std::string& name) {
+    if (OpenFile(name)) {
+        setCurrentFile(name);
+        AddToHistory(name);
+    }
+    TakeSnapshot();
+    changed();
+}
+
+bool DesignerCore::MayClose() {
+    return AskSaveChanges() != TAnswer::Cancel;
+}
+
+void DesignerCore::Finish(bool maximized) {
+    saveHistory();
+    DefaultsRec::StartMaximized.set(defaults_.Record, maximized ? 1 : 0);
+    try {
+        std::filesystem::create_directories(configFolder_);
+        defaults_.Save(configFolder_ / kDefaultsFileName);
+    } catch (const std::exception& error) {
+        prompts_.ShowError(error.what());
+    }
+}
+
+void DesignerCore::New() {
+    if (AskSaveChanges() == TAnswer::Cancel) return;
+    form_.KVTFile().Clear();
+    setCurrentFile(kUntitled);
+    replaced();
+    TakeSnapshot();
+}
+
+void DesignerCore::OpenImport() {
+    if (AskSaveChanges() == TAnswer::Cancel) return;
+    const std::optional<std::string> chosen = prompts_.OpenFileName(kOpenDialog);
+    if (!chosen) return;
+    const bool form = OpenFile(*chosen);
+    if (form) {
+        setCurrentFile(*chosen);
+        AddToHistory(*chosen);
+    }
+    TakeSnapshot();
+    replaced();
+}
+
+void DesignerCore::Revert() {
+    if (prompts_.Confirm("Revert to last saved?", false) != TAnswer::Yes) return;
+    OpenFile(currentFile_);
+    TakeSnapshot();
+    replaced();
+}
+
+void DesignerCore::OpenFromHistory(const std::string& name) {
+    std::error_code error;
+    if (!std::filesystem::exists(name, error)) {
+        prompts_.Inform("File not found: " + name);
+        return;
+    }
+    if (AskSaveChanges() == TAnswer::Cancel) return;
+    if (OpenFile(name)) {
+        setCurrentFile(name);
+        AddToHistory(name);
+    }
+    TakeSnapshot();
+    replaced();
+}
+
+void DesignerCore::OpenLast() {
+    // The first entry's caption before any file was opened.
+    OpenFromHistory(history_.empty() ? std::string("History1") : history_.front());
+}
+
+void DesignerCore::Save() {
+    if (currentFile_ == kUntitled) {
+        SaveAs();
+        return;
+    }
+    SaveFile(currentFile_);
+    TakeSnapshot();
+}
+
+void DesignerCore::SaveAs() {
+    TFileDialog dialog = kSaveDialog;
+    dialog.Preset = currentFile_;
+    const std::optional<std::string> chosen = prompts_.SaveFileName(dialog);
+    if (!chosen) return;
+    if (SaveFile(*chosen)) {
+        setCurrentFile(*chosen);
+        AddToHistory(*chosen);
+    }
+    TakeSnapshot();
+}
+
+void DesignerCore::Print() {
+    selection_.Clear();
+    changed();
+    const TPrintChoices choices = PrintChoices();
+    QPrinter printer(QPrinter::HighResolution);
+    SetupDesignPrinter(printer, form_, choices);
+    if (!prompts_.ChoosePrinter(printer)) return;
+    PrintDesign(printer, form_, choices, "Kovet: " + currentFile_);
+}
+
+bool DesignerCore::OpenFile(const std::string& name) {
+    std::error_code error;
+    if (!std::filesystem::exists(name, error)) return false;
+    const std::string extension = lowerExtension(name);
+    if (extension == ".txt") {
+        ImportTextFile(name);
+        return false;
+    }
+    if (extension == ".emf") {
+        prompts_.Inform("Importing metafiles is not available in this version.");
+        return false;
+    }
+    if (extension == ".bmp" || extension == ".gif") {
+        QImage picture;
+        if (!picture.load(QString::fromStdString(name))) throw EFileError("Cannot read the picture \"" + name + "\"");
+        backPicture_ = picture;
+        changed();
+        return false;
+    }
+    if (extension != ".kvt") return false;
+
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(name);
+    if (bytes.empty()) return false;
+    if (IsCurrentFormFile(bytes)) {
+        try {
+            LoadFormRecords(bytes, form_.KVTFile());
+        } catch (...) {
+            replaced();
+            throw;
+        }
+        replaced();
+        return true;
+    }
+    if (prompts_.Warn("This KVT was created with an older version.  Convert it?") != TAnswer::Yes) return false;
+    prompts_.ShowStatus("Converting Objects..");
+    try {
+        TOldKVT legacy;
+        TBytesStream stream(bytes);
+        legacy.LoadFromStream(stream);
+        ConvertOldKVT(legacy, form_, [this](std::string_view message, std::int32_t percent) {
+            prompts_.ShowProgress(std::string(message), percent);
+        });
+    } catch (...) {
+        prompts_.HideStatus();
+        replaced();
+        throw;
+    }
+    prompts_.HideStatus();
+    replaced();
+    return true;
+}
+
+bool DesignerCore::SaveFile(const std::string& name) {
+    const std::string extension = lowerExtension(name);
+    if (extension == ".kvt") {
+        form_.SaveToFile(name);
+        return true;
+    }
+    if (extension == ".rtf") {
+        prompts_.Inform("Rich text export is not available in this version.");
+        return false;
+    }
+    // The page as the surface shows it, fields as placeholders while they are shown.
+    const TPageRenderOptions options{1.0, view_.ImbeddedFields, true};
+    if (extension == ".svg") {
+        ExportPageSvgToFile(form_, name, options);
+    } else if (const std::optional<TPageFormat> format = PageFormatForFileName(name)) {
+        ExportPageToFile(form_, name, *format, options);
+    }
+    return false;
+}
+
+void DesignerCore::ImportTextFile(const std::string& name) {
+    const std::vector<std::string> lines = textLines(ReadWholeFile(name));
+    Edit("Import text", [&] {
+        QtTextMetrics metrics;
+        const ConstBytes defaults = defaults_.Text();
+        const std::int16_t fontHeight = TextRec::FontHeight.get(defaults);
+        const std::int32_t pageHeight = HeaderRec::PageHeight.get(form_.GetHeader());
+        std::int32_t y = 50;
+        for (const std::string& line : lines) {
+            const std::string text = recordText(line).substr(0, 255);
+            auto record = std::vector<std::uint8_t>(std::size_t(kTextMaxSize));
+            TextRec::FontStyle.set(record, TextRec::FontStyle.get(defaults));
+            TextRec::FontSize.set(record, TextRec::FontSize.get(defaults));
+            TextRec::FontHeight.set(record, fontHeight);
+            TextRec::FontName.set(record, TextRec::FontName.get(defaults));
+            TextRec::FontColor.set(record, TextRec::FontColor.get(defaults));
+            TextRec::Angle.set(record, TextRec::Angle.get(defaults));
+            TextRec::Text.set(record, text);
+            TextRec::Left.set(record, 50);
+            TextRec::Top.set(record, std::int16_t(y));
+            FitTextToFont(record, metrics);
+            ItemHeader::ItemSize.set(record, 80 + std::int32_t(text.size()));
+            record.resize(std::size_t(80 + text.size()));
+            form_.KVTFile().Texts.Add(record);
+            y += std::abs(fontHeight) + 4;
+            if (y > pageHeight) break;
+        }
+    });
+}
+
+TAnswer DesignerCore::AskSaveChanges() {
+    if (!IsModified()) return TAnswer::No;
+    const TAnswer answer = prompts_.Confirm("Save changes to " + currentFile_ + "?", true);
+    if (answer == TAnswer::Yes) Save();
+    return answer;
+}
+
+void DesignerCore::TakeSnapshot() {
+    snapshot_ = form_.KVTData();
+}
+
+bool DesignerCore::IsModified() {
+    const std::vector<std::uint8_t> now = form_.KVTData();
+    // A form of its header alone is not worth a question, whatever was done to the header,
+    // unless it held objects when it was saved: deleting them all is a change.
+    if (now.size() <= std::size_t(kHeaderSize) && snapshot_.size() <= std::size_t(kHeaderSize)) return false;
+    return now != snapshot_;
+}
+
+void DesignerCore::AddToHistory(const std::string& name) {
+    const auto found =
+        std::find_if(history_.begin(), history_.end(), [&](const std::string& entry) { return SameText(entry, name); });
+    if (found == history_.begin() && found != history_.end()) return;
+    if (found != history_.end())
+        std::rotate(history_.begin(), found, found + 1);
+    else
+        history_.insert(history_.begin(), name);
+    if (history_.size() > kHistoryLength) history_.resize(kHistoryLength);
+    if (OnHistoryChanged) OnHistoryChanged();
+}
+
+void DesignerCore::Edit(const std::string& label, const std::function<void()>& body) {
+    std::vector<std::uint8_t> before = form_.KVTData();
+    const auto finish = [&] {
+        std::vector<std::uint8_t> after = form_.KVTData();
+        if (after == before) return;
+        selection_.Refresh(form_.KVTFile());
+        if (OnEdited) OnEdited({label, std::move(before), std::move(after)});
+        changed();
+    };
+    try {
+        body();
+    } catch (...) {
+        // What the body did before it failed stays, and is a change like any other.
+        finish();
+        throw;
+    }
+    finish();
+}
+
+void DesignerCore::SetRulers(bool on) {
+    view_.Rulers = on;
+    changed();
+}
+
+void DesignerCore::SetBitmap(bool on) {
+    view_.Bitmap = on;
+    changed();
+}
+
+void DesignerCore::SetImbeddedFields(bool on) {
+    view_.ImbeddedFields = on;
+    form_.Designing = on;
+    changed();
+}
+
+TPrintChoices DesignerCore::PrintChoices() {
+    return {DefaultsRec::PrintInColor.get(defaults_.Record) != 0, DefaultsRec::PrintShading.get(defaults_.Record) != 0,
+            DefaultsRec::PrintExactDPI.get(defaults_.Record) != 0,
+            DefaultsRec::PrintExactMargins.get(defaults_.Record) != 0};
+}
+
+void DesignerCore::changed() {
+    view_.Units = TRulerUnits(std::min<std::uint8_t>(DefaultsRec::RulerUnits.get(defaults_.Record), 2));
+    if (OnChanged) OnChanged();
+}
+
+void DesignerCore::setCurrentFile(const std::string& name) {
+    currentFile_ = name;
+    if (OnFileChanged) OnFileChanged();
+}
+
+void DesignerCore::replaced() {
+    selection_.Clear();
+    changed();
+}
+
+void DesignerCore::loadHistory() {
+    history_.clear();
+    try {
+        const std::filesystem::path file = configFolder_ / kHistoryFileName;
+        std::error_code error;
+        if (std::filesystem::exists(file, error)) {
+            for (std::string& line : textLines(ReadWholeFile(file)))
+                if (!line.empty()) history_.push_back(std::move(line));
+        }
+    } catch (const Exception& error) {
+        prompts_.ShowError(error.what());
+    }
+    if (history_.size() > kHistoryLength) history_.resize(kHistoryLength);
+    if (OnHistoryChanged) OnHistoryChanged();
+}
+
+void DesignerCore::saveHistory() {
+    try {
+        std::filesystem::create_directories(configFolder_);
+        const std::string text = historyText(history_);
+        WriteFileAtomically(configFolder_ / kHistoryFileName,
+                            {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    } catch (const std::exception& error) {
+        prompts_.ShowError(error.what());
+    }
+}
+
+} // namespace kovet::designer

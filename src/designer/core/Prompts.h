@@ -1,0 +1,52 @@
+#pragma once
+
+// Everything the designer asks or tells the user goes through this interface: the program
+// shows Qt's message boxes and dialogs, tests answer from a script.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPrinter;
+
+namespace kovet::designer {
+
+enum class TAnswer { Yes, No, Cancel };
+
+// A file dialog: its title, default extension and filters ("Kovet Files", "*.kvt"), and the
+// file name it starts with.
+struct TFileDialog {
+    struct Filter {
+        std::string Description, Pattern;
+    };
+    std::string Title;
+    std::string DefaultExtension;
+    std::vector<Filter> Filters;
+    std::string Preset;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A confirmation with Yes and No, and Cancel when asked for.
+    virtual TAnswer Confirm(const std::string& question, bool withCancel) = 0;
+    // A warning with Yes and No.
+    virtual TAnswer Warn(const std::string& question) = 0;
+    virtual void Inform(const std::string& message) = 0;
+    // What a command that failed reports.
+    virtual void ShowError(const std::string& message) = 0;
+
+    // The chosen file name, or nothing when the dialog was cancelled.
+    virtual std::optional<std::string> OpenFileName(const TFileDialog& dialog) = 0;
+    virtual std::optional<std::string> SaveFileName(const TFileDialog& dialog) = 0;
+    // The print dialog on the printer as set up; false when it was cancelled.
+    virtual bool ChoosePrinter(QPrinter& printer) = 0;
+
+    // The progress window: a message, a message with a percentage, hidden again.
+    virtual void ShowStatus(const std::string& message) = 0;
+    virtual void ShowProgress(const std::string& message, int percent) = 0;
+    virtual void HideStatus() = 0;
+};
+
+} // namespace kovet::designer
