@@ -69,8 +69,10 @@ void DrawGrid(Canvas& canvas, TSize size, TRulerUnits units) {
 }
 
 TRect PreviewRect(TKVT& form, TSize size) {
+    // Asked first: reading the page size gives an empty form its default header.
+    const bool empty = form.IsEmpty();
     const TRect page = form.PageRect();
-    if (form.IsEmpty() || page.Height() <= 0) return page;
+    if (empty || page.Height() <= 0) return page;
     const std::int32_t width = std::int32_t(std::int64_t(size.cy) * page.Width() / page.Height());
     const std::int32_t left = (size.cx - width) / 2;
     return {left, 0, left + width, size.cy};
