@@ -1,0 +1,42 @@
+// kovet-designer [FILE]: the form designer, on the form FILE when one is named.
+
+#include "designer/core/DesignerCore.h"
+#include "designer/windows/MainWindow.h"
+#include "designer/windows/QtPrompts.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
+
+using namespace kovet::designer;
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("kovet-designer");
+    QApplication::setApplicationDisplayName("Kovet");
+    QApplication::setApplicationVersion(KOVET_VERSION);
+    QApplication::setDesktopFileName("kovet-designer");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Lays out printable business forms (.kvt files).");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("FILE", "A form to open, or a file to import.", "[FILE]");
+    parser.process(application);
+
+    // The user's configuration folder holds the defaults and the recent files: the program's
+    // own folder is not writable once installed.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/kovet";
+    QtPrompts prompts(nullptr);
+    DesignerCore core(prompts, config.toStdString());
+    core.Start();
+    MainWindow window(core, prompts);
+    prompts.SetParent(&window);
+    if (!parser.positionalArguments().isEmpty())
+        window.SetCommandLineFile(QDir::current().absoluteFilePath(parser.positionalArguments().first()).toStdString());
+    const QString guide = QApplication::applicationDirPath() + "/../" KOVET_GUIDE_FROM_BIN "/index.html";
+    window.SetGuide(QDir::cleanPath(guide).toStdString());
+    window.show();
+    return QApplication::exec();
+}

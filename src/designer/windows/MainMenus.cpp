@@ -1,0 +1,196 @@
+// The main window's commands: the menus, the button bar and the keyboard command table that
+// no menu shows. Items whose commands come with later versions are there, disabled.
+
+#include "AboutBox.h"
+#include "DesignSurface.h"
+#include "Icons.h"
+#include "MainWindow.h"
+
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace kovet::designer {
+
+QAction* MainWindow::command(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
+                             std::function<void()> run) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this, [this, run] { Run(run); });
+    if (menu != nullptr)
+        menu->addAction(action);
+    else
+        addAction(action);
+    return action;
+}
+
+QAction* MainWindow::later(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys) {
+    QAction* action = command(menu, name, caption, keys, [] {});
+    action->setEnabled(false);
+    return action;
+}
+
+QAction* MainWindow::toggle(QMenu* menu, const char* name, const QString& caption, bool on,
+                            std::function<void(bool)> run) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setChecked(on);
+    connect(action, &QAction::toggled, this, [this, run](bool checked) { Run([&] { run(checked); }); });
+    menu->addAction(action);
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    command(file, "mNew", "&New", QKeySequence("Ctrl+N"), [this] { core_.New(); });
+    command(file, "mOpen", "&Open / Import", QKeySequence("Ctrl+O"), [this] { core_.OpenImport(); });
+    command(file, "mRevert", "Re&vert", {}, [this] { core_.Revert(); });
+    QMenu* reopen = file->addMenu("&Reopen");
+    reopen->menuAction()->setObjectName("mReopen");
+    for (std::size_t k = 0; k < reopen_.size(); ++k) {
+        QAction* entry = reopen->addAction(QString("History%1").arg(k + 1));
+        entry->setObjectName(QString("mHistory%1").arg(k + 1));
+        entry->setVisible(false);
+        connect(entry, &QAction::triggered, this,
+                [this, entry] { Run([&] { core_.OpenFromHistory(entry->text().toStdString()); }); });
+        reopen_[k] = entry;
+    }
+    command(file, "mSave", "&Save", QKeySequence("Ctrl+S"), [this] { core_.Save(); });
+    command(file, "mSaveAs", "Save &As / Export", {}, [this] { core_.SaveAs(); });
+    command(file, "mSaveAll", "Save A&ll", {}, [this] { core_.Save(); })->setVisible(false);
+    command(file, "mClose", "&Close", {}, [this] { core_.New(); });
+    command(file, "mCloseAll", "Clos&e All", {}, [this] { core_.New(); })->setVisible(false);
+    command(file, "mPrint", "&Print", QKeySequence("Ctrl+P"), [this] { core_.Print(); });
+    command(file, "mExit", "E&xit", {}, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    const std::pair<const char*, const char*> editCommands[] = {
+        {"mUndelete", "Undelete"}, {"mCut", "Cu&t"},       {"mCopy", "&Copy"},
+        {"mPaste", "&Paste"},      {"mDelete", "&Delete"}, {"mSelectAll", "Select &All"}};
+    const char* editKeys[] = {"Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+A"};
+    for (std::size_t i = 0; i < std::size(editCommands); ++i)
+        editShortcuts_.emplace_back(later(edit, editCommands[i].first, editCommands[i].second),
+                                    QKeySequence(editKeys[i]));
+    later(edit, "mTabOrder", "Field Tab &Order");
+    later(edit, "mSelectAllText", "Select all &Text");
+    later(edit, "mSelectAllFields", "Select All &Fields");
+
+    QMenu* view = menuBar()->addMenu("&View");
+    toggle(view, "mButtonBar", "Button Bar", true, [this](bool on) { buttons_->setVisible(on); });
+    toggle(view, "mStatusBar", "Status Bar", true, [this](bool on) { statusBar()->setVisible(on); });
+    toggle(view, "mRulers", "&Rulers", true, [this](bool on) { core_.SetRulers(on); });
+    toggle(view, "mBitmap", "&Bitmap", true, [this](bool on) { core_.SetBitmap(on); });
+    toggle(view, "mImbeddedFields", "Imbedded Fields", true, [this](bool on) { core_.SetImbeddedFields(on); });
+    scaledPreview_ = new QAction("&Scaled Preview", this);
+    scaledPreview_->setObjectName("mScaledPreview");
+    scaledPreview_->setCheckable(true);
+    connect(scaledPreview_, &QAction::triggered, this, [this] {
+        // The check mark has already flipped: it says what the user asked for.
+        const bool on = scaledPreview_->isChecked();
+        scaledPreview_->setChecked(!on);
+        Run([this, on] { setPreview(on); }, true);
+    });
+    view->addAction(scaledPreview_);
+    later(view, "mTestEditing", "&Test KVT Editing");
+    later(view, "mProperties", "&Properties", QKeySequence("F11"));
+    later(view, "mAlign", "&Align", QKeySequence("F12"));
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    later(tools, "mOptimize", "&Optimize KVT");
+    later(tools, "mDeleteFields", "Delete &Fields");
+    later(tools, "mSaveFieldStrings", "&Save field strings");
+    later(tools, "mChangeFieldFonts", "&Change field fonts");
+    later(tools, "mAutosizeText", "Autosize All Text");
+    later(tools, "mAutosizeFields", "Autosize All Fields");
+    later(tools, "mImportDelphi", "&Import Fields from delphi form");
+    later(tools, "mPasteWord", "Paste MS-&Word Form");
+    later(tools, "mGetdata", "Generate Getdata procedure");
+    // Kept in the menu as it always was; it does nothing.
+    command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
+
+    later(nullptr, "mOptions", "Op&tions");
+    menuBar()->addAction(findChild<QAction*>("mOptions"));
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    command(help, "mHelpTopics", "Help &Topics", QKeySequence("F1"), [this] { openHelp(); });
+    command(help, "mSearchHelp", "&Search for help on..", {}, [this] { openHelp(); });
+    command(help, "mContents", "&Contents", {}, [this] { openHelp(); });
+    command(help, "mAbout", "&About..", {}, [this] { showAbout(); });
+}
+
+void MainWindow::buildButtons() {
+    buttons_ = addToolBar("Buttons");
+    buttons_->setObjectName("tbButtons");
+    buttons_->setMovable(false);
+    buttons_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const auto button = [this](const char* name, const char* icon, const QString& caption, const char* action) {
+        QAction* from = findChild<QAction*>(action);
+        auto* made = new QAction(DesignerIcon(icon), caption, this);
+        made->setObjectName(name);
+        made->setEnabled(from->isEnabled());
+        connect(made, &QAction::triggered, from, &QAction::trigger);
+        buttons_->addAction(made);
+        return made;
+    };
+    button("btnNew", "document-new", "New", "mNew");
+    button("btnOpen", "document-open", "Open", "mOpen");
+    button("btnClose", "document-close", "Close", "mClose");
+    button("btnSave", "document-save", "Save", "mSave");
+    button("btnPrint", "document-print", "Print", "mPrint");
+    buttons_->addSeparator();
+    // "Add" drops down the Add menu; its objects arrive with the editing commands.
+    auto* addMenu = new QMenu(this);
+    addMenu->setObjectName("mAddMenu");
+    for (const char* kind : {"Text", "Frame", "Line", "Ellipse", "Logo", "Field"})
+        addMenu->addAction(kind)->setEnabled(false);
+    auto* add = new QToolButton;
+    add->setObjectName("btnAdd");
+    add->setText("Add");
+    add->setIcon(DesignerIcon("list-add"));
+    add->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    add->setMenu(addMenu);
+    add->setPopupMode(QToolButton::InstantPopup);
+    buttons_->addWidget(add);
+    button("btnProperties", "document-properties", "Properties", "mProperties");
+    button("btnAlign", "format-justify-left", "Align", "mAlign");
+    scaleButton_ = button("btnScale", "zoom-fit-best", "Scale", "mScaledPreview");
+    buttons_->addSeparator();
+    button("btnTest", "document-edit", "Test", "mTestEditing");
+    button("btnHelp", "help-contents", "Help", "mContents");
+    button("btnExit", "application-exit", "Exit", "mExit");
+}
+
+void MainWindow::buildCommandTable() {
+    later(nullptr, "cmdProperties", "Properties", QKeySequence("Ctrl+Return"));
+    command(nullptr, "cmdScrollUp", "Scroll up", QKeySequence("PgUp"), [this] { scrollBy(0, -8); });
+    command(nullptr, "cmdScrollDown", "Scroll down", QKeySequence("PgDown"), [this] { scrollBy(0, 8); });
+    command(nullptr, "cmdScrollLeft", "Scroll left", QKeySequence("Ctrl+PgUp"), [this] { scrollBy(-8, 0); });
+    command(nullptr, "cmdScrollRight", "Scroll right", QKeySequence("Ctrl+PgDown"), [this] { scrollBy(8, 0); });
+    command(nullptr, "cmdOpenLast", "Open Last KVT", QKeySequence("F5"), [this] { core_.OpenLast(); });
+    later(nullptr, "cmdTestFields", "Test Fields", QKeySequence("F6"));
+}
+
+void MainWindow::setEditShortcuts(bool on) {
+    for (const auto& [action, keys] : editShortcuts_)
+        action->setShortcut(on ? keys : QKeySequence());
+}
+
+void MainWindow::openHelp() {
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(guide_));
+    url.setFragment("Contents");
+    if (guide_.empty() || !QDesktopServices::openUrl(url))
+        prompts_.Inform("The user guide cannot be shown: " +
+                        (guide_.empty() ? std::string("it is not installed") : guide_));
+}
+
+void MainWindow::showAbout() {
+    AboutBox(this).exec();
+}
+
+} // namespace kovet::designer
