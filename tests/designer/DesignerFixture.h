@@ -3,13 +3,13 @@
 // The designer's core without windows: prompts answered from a script, a configuration
 // folder of its own, and forms written to a temporary folder.
 
+#include "ScriptedPrompts.h"
+
 #include "designer/core/DesignerCore.h"
 #include "platform/GuiApplication.h"
 
-#include <QPrinter>
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,59 +20,6 @@
 namespace kovet::designer::test {
 
 namespace fs = std::filesystem;
-
-// Answers questions and dialogs in the order the script gives them, and records everything
-// said. A question without a scripted answer fails the test.
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<TAnswer> Answers;
-    std::deque<std::optional<std::string>> FileNames;
-    // The output file of the print dialog; nothing cancels it.
-    std::optional<std::string> PrintTo;
-
-    std::vector<std::string> Questions, Messages, Errors, Statuses;
-    std::vector<TFileDialog> Dialogs;
-
-    TAnswer Confirm(const std::string& question, bool) override { return answer(question); }
-    TAnswer Warn(const std::string& question) override { return answer(question); }
-    void Inform(const std::string& message) override { Messages.push_back(message); }
-    void ShowError(const std::string& message) override { Errors.push_back(message); }
-    std::optional<std::string> OpenFileName(const TFileDialog& dialog) override { return fileName(dialog); }
-    std::optional<std::string> SaveFileName(const TFileDialog& dialog) override { return fileName(dialog); }
-    bool ChoosePrinter(QPrinter& printer) override {
-        if (!PrintTo) return false;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(*PrintTo));
-        return true;
-    }
-    void ShowStatus(const std::string& message) override { Statuses.push_back("show " + message); }
-    void ShowProgress(const std::string& message, int percent) override {
-        Statuses.push_back(message + " " + std::to_string(percent));
-    }
-    void HideStatus() override { Statuses.push_back("hide"); }
-
-private:
-    TAnswer answer(const std::string& question) {
-        Questions.push_back(question);
-        if (Answers.empty()) {
-            ADD_FAILURE() << "unanswered: " << question;
-            return TAnswer::Cancel;
-        }
-        const TAnswer answer = Answers.front();
-        Answers.pop_front();
-        return answer;
-    }
-    std::optional<std::string> fileName(const TFileDialog& dialog) {
-        Dialogs.push_back(dialog);
-        if (FileNames.empty()) {
-            ADD_FAILURE() << "no file name for " << dialog.Title;
-            return std::nullopt;
-        }
-        const std::optional<std::string> name = FileNames.front();
-        FileNames.pop_front();
-        return name;
-    }
-};
 
 class DesignerTest : public ::testing::Test {
 protected:

@@ -1,0 +1,143 @@
+// The main window as the user meets it, on the off-screen platform: its menus and their keys,
+// the buttons, the activation rule of the edit keys, and commands reaching the core.
+#include "designer/ScriptedPrompts.h"
+#include "designer/windows/MainWindow.h"
+#include "widgets/Application.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+using namespace kovet;
+using namespace kovet::designer;
+using namespace kovet::designer::test;
+using kovet::test::ShowActive;
+
+namespace {
+
+class Window : public ::testing::Test {
+protected:
+    Window() : core(prompts, (folder.path() + "/config").toStdString()), window(core, prompts) { core.Start(); }
+
+    QAction* action(const char* name) {
+        QAction* found = window.findChild<QAction*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString panel(int n) { return window.findChild<QLabel*>(QString("pnlStatus%1").arg(n))->text(); }
+
+    QTemporaryDir folder;
+    ScriptedPrompts prompts;
+    DesignerCore core;
+    MainWindow window;
+};
+
+} // namespace
+
+TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
+    EXPECT_EQ(window.windowTitle(), "Kovet 5.5");
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* keys;
+        bool visible, enabled;
+    } items[] = {
+        {"mNew", "&New", "Ctrl+N", true, true},
+        {"mOpen", "&Open / Import", "Ctrl+O", true, true},
+        {"mRevert", "Re&vert", "", true, true},
+        {"mSave", "&Save", "Ctrl+S", true, true},
+        {"mSaveAs", "Save &As / Export", "", true, true},
+        {"mSaveAll", "Save A&ll", "", false, true},
+        {"mCloseAll", "Clos&e All", "", false, true},
+        {"mPrint", "&Print", "Ctrl+P", true, true},
+        {"mExit", "E&xit", "", true, true},
+        {"mCut", "Cu&t", "", true, false},
+        {"mTabOrder", "Field Tab &Order", "", true, false},
+        {"mScaledPreview", "&Scaled Preview", "", true, true},
+        {"mProperties", "&Properties", "F11", true, false},
+        {"mAlign", "&Align", "F12", true, false},
+        {"mOptimize", "&Optimize KVT", "", true, false},
+        {"mHelpTopics", "Help &Topics", "F1", true, true},
+        {"cmdOpenLast", "Open Last KVT", "F5", true, true},
+        {"cmdScrollDown", "Scroll down", "PgDown", true, true},
+        {"cmdScrollRight", "Scroll right", "Ctrl+PgDown", true, true},
+    };
+    for (const auto& item : items) {
+        QAction* found = action(item.name);
+        if (found == nullptr) continue;
+        EXPECT_EQ(found->text(), item.caption) << item.name;
+        EXPECT_EQ(found->shortcut(), QKeySequence(item.keys)) << item.name;
+        EXPECT_EQ(found->isVisible(), item.visible) << item.name;
+        // A hidden item reads as disabled.
+        EXPECT_EQ(found->isEnabled(), item.enabled && item.visible) << item.name;
+    }
+    for (const char* checked : {"mButtonBar", "mStatusBar", "mRulers", "mBitmap", "mImbeddedFields"})
+        EXPECT_TRUE(action(checked)->isChecked()) << checked;
+    for (const char* button : {"btnNew", "btnOpen", "btnClose", "btnSave", "btnPrint", "btnProperties", "btnAlign",
+                               "btnScale", "btnTest", "btnHelp", "btnExit"})
+        EXPECT_NE(window.findChild<QAction*>(button), nullptr) << button;
+    EXPECT_EQ(panel(1), "Coords: 0,0");
+}
+
+TEST_F(Window, EditKeysBelongToTheFormOnlyWhileTheWindowIsActive) {
+    ShowActive(window);
+    EXPECT_EQ(action("mCopy")->shortcut(), QKeySequence("Ctrl+C"));
+    EXPECT_EQ(action("mDelete")->shortcut(), QKeySequence("Del"));
+    QWidget other;
+    ShowActive(other);
+    EXPECT_TRUE(action("mCopy")->shortcut().isEmpty());
+    EXPECT_TRUE(action("mSelectAll")->shortcut().isEmpty());
+}
+
+TEST_F(Window, FileCommandsReachTheCoreAndTheWindowFollows) {
+    const QString saved = folder.path() + "/form.kvt";
+    {
+        TKVT form;
+        form.KVTFile().Frames.AddEmpty();
+        form.SaveToFile(saved.toStdString());
+    }
+    prompts.FileNames = {saved.toStdString()};
+    action("mOpen")->trigger();
+    EXPECT_EQ(window.findChild<QTabBar*>("tabFiles")->tabText(0), saved);
+    EXPECT_EQ(panel(2), "Objects: 2");
+    EXPECT_EQ(panel(3), "Size: " + QString::number(kHeaderSize + kFrameSize));
+    QAction* first = action("mHistory1");
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->text(), saved);
+    EXPECT_FALSE(action("mHistory2")->isVisible());
+
+    // The preview's button reads "Normal" while it is on; any other command leaves it.
+    action("btnScale")->trigger();
+    EXPECT_TRUE(action("mScaledPreview")->isChecked());
+    EXPECT_EQ(action("btnScale")->text(), "Normal");
+    action("mNew")->trigger();
+    EXPECT_FALSE(action("mScaledPreview")->isChecked());
+    EXPECT_EQ(action("btnScale")->text(), "Scale");
+    EXPECT_EQ(window.findChild<QTabBar*>("tabFiles")->tabText(0), "untitled.kvt");
+
+    // A failing command is reported, and the window goes on.
+    QFile file(saved);
+    file.open(QIODevice::ReadWrite);
+    file.seek(kHeaderSize + 8); // the frame's item type
+    file.write(QByteArray(4, '\0'));
+    file.close();
+    prompts.FileNames = {saved.toStdString()};
+    action("mOpen")->trigger();
+    EXPECT_EQ(prompts.Errors, std::vector<std::string>{"Load: invalid Itemtype"});
+    EXPECT_EQ(panel(2), "Objects: 1") << "the records are gone; drawing gives the page its default header";
+}
+
+TEST_F(Window, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
+    ShowActive(window);
+    core.Edit("Add", [&] { core.Form().KVTFile().Frames.AddEmpty(); });
+    prompts.Answers = {TAnswer::Cancel};
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    prompts.Answers = {TAnswer::No};
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(QFile::exists(folder.path() + "/config/history.dat"));
+    EXPECT_TRUE(QFile::exists(folder.path() + "/config/kovet.def"));
+}

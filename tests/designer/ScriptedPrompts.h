@@ -1,0 +1,70 @@
+#pragma once
+
+// Prompts answered from a script, for tests of the designer with and without its windows.
+
+#include "designer/core/Prompts.h"
+
+#include <QPrinter>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovet::designer::test {
+
+// Answers questions and dialogs in the order the script gives them, and records everything
+// said. A question without a scripted answer fails the test.
+class ScriptedPrompts : public Prompts {
+public:
+    std::deque<TAnswer> Answers;
+    std::deque<std::optional<std::string>> FileNames;
+    // The output file of the print dialog; nothing cancels it.
+    std::optional<std::string> PrintTo;
+
+    std::vector<std::string> Questions, Messages, Errors, Statuses;
+    std::vector<TFileDialog> Dialogs;
+
+    TAnswer Confirm(const std::string& question, bool) override { return answer(question); }
+    TAnswer Warn(const std::string& question) override { return answer(question); }
+    void Inform(const std::string& message) override { Messages.push_back(message); }
+    void ShowError(const std::string& message) override { Errors.push_back(message); }
+    std::optional<std::string> OpenFileName(const TFileDialog& dialog) override { return fileName(dialog); }
+    std::optional<std::string> SaveFileName(const TFileDialog& dialog) override { return fileName(dialog); }
+    bool ChoosePrinter(QPrinter& printer) override {
+        if (!PrintTo) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(*PrintTo));
+        return true;
+    }
+    void ShowStatus(const std::string& message) override { Statuses.push_back("show " + message); }
+    void ShowProgress(const std::string& message, int percent) override {
+        Statuses.push_back(message + " " + std::to_string(percent));
+    }
+    void HideStatus() override { Statuses.push_back("hide"); }
+
+private:
+    TAnswer answer(const std::string& question) {
+        Questions.push_back(question);
+        if (Answers.empty()) {
+            ADD_FAILURE() << "unanswered: " << question;
+            return TAnswer::Cancel;
+        }
+        const TAnswer answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    std::optional<std::string> fileName(const TFileDialog& dialog) {
+        Dialogs.push_back(dialog);
+        if (FileNames.empty()) {
+            ADD_FAILURE() << "no file name for " << dialog.Title;
+            return std::nullopt;
+        }
+        const std::optional<std::string> name = FileNames.front();
+        FileNames.pop_front();
+        return name;
+    }
+};
+
+} // namespace kovet::designer::test
