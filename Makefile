@@ -8,7 +8,7 @@ JOBS         ?= 2
 FUZZ_SECONDS ?= 60
 GENERATOR    := -G Ninja
 # What `make run` starts, and nothing else.
-RUN_TARGETS  := kovet fill-demo
+RUN_TARGETS  := kovet kovet-designer
 
 .PHONY: all deps test-deps build run test test-plain test-asan bench fuzz package format clean
 
