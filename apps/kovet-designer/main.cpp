@@ -14,7 +14,6 @@ using namespace kovet::designer;
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("kovet-designer");
-    QApplication::setApplicationDisplayName("Kovet");
     QApplication::setApplicationVersion(KOVET_VERSION);
     QApplication::setDesktopFileName("kovet-designer");
 
