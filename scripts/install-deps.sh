@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  # GIF page exports; Qt has no GIF writer
+  libgif-dev
   fonts-liberation fonts-liberation2
 )
 if [[ "${1:-}" == "--test" ]]; then
