@@ -30,7 +30,7 @@ std::vector<std::uint8_t> builtIn(const char* name) {
 
 fs::path dataHome(const RegistrationPaths& paths) {
     if (!paths.DataHome.empty()) return paths.DataHome;
-    // The base directory specification has relative values ignored.
+    // A relative XDG_DATA_HOME is invalid and counts as unset.
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg != nullptr && fs::path(xdg).is_absolute()) return xdg;
     return fs::path(QDir::homePath().toStdString()) / ".local" / "share";
