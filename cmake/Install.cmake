@@ -36,3 +36,12 @@ install(FILES ${PROJECT_BINARY_DIR}/kovet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/kovet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/scripts/completion/kovet DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The form file type and the designer on the desktop, for every user; the designer also
+# registers them for its user at each start (FileTypeRegistration.h).
+install(FILES ${PROJECT_SOURCE_DIR}/data/kovet-form.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${PROJECT_SOURCE_DIR}/data/kovet-designer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/kovet-designer.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/application-x-kovet-form.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)

@@ -14,6 +14,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Forms name Arial and Courier New, which the Liberation fonts stand in for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-liberation2")
-# Building against the headers needs Qt's development files.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, qt6-svg-dev")
+# Building against the headers needs Qt's development files, and giflib's for the linker.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, qt6-svg-dev, libgif-dev")
 include(CPack)

@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  # GIF page exports; Qt has no GIF writer
+  libgif-dev
   fonts-liberation fonts-liberation2
 )
 if [[ "${1:-}" == "--test" ]]; then
@@ -19,6 +21,8 @@ if [[ "${1:-}" == "--test" ]]; then
     wine wine64 gcc-mingw-w64-x86-64
     # a second outside reader of our metafiles
     libreoffice-core libreoffice-draw
+    # the desktop entry's validator and the MIME database the file type registers with
+    desktop-file-utils shared-mime-info
   )
 elif [[ $# -gt 0 ]]; then
   echo "usage: $0 [--test]" >&2

@@ -22,7 +22,7 @@ constexpr CommandInfo kCommands[] = {
     {"info", "info [--json] [-o OUT] FORM",
      "What a form file holds: the page, then one line (or JSON object) per record."},
     {"convert", "convert IN -o OUT.kvt", "A form in any encoding kovet reads, written again in the current one."},
-    {"render", "render FORM -o OUT.bmp|emf|png|pdf|svg [--design] [--scale S] [--no-shading]",
+    {"render", "render FORM -o OUT.bmp|emf|gif|png|pdf|svg [--design] [--scale S] [--no-shading]",
      "The page as a picture."},
     {"emfdump", "emfdump [-o OUT] FILE.emf", "An enhanced metafile's header and its records, one name per line."},
     {"fill",
@@ -151,9 +151,10 @@ RenderRequest ParseRender(const QStringList& args) {
     if (!parser.Has("o")) parser.fail("missing -o OUT");
     request.Out = parser.Get("o");
     const std::string extension = lowerExtension(request.Out);
-    if (extension != ".bmp" && extension != ".emf" && extension != ".png" && extension != ".pdf" && extension != ".svg")
+    if (extension != ".bmp" && extension != ".emf" && extension != ".gif" && extension != ".png" &&
+        extension != ".pdf" && extension != ".svg")
         parser.fail("cannot write " + (extension.empty() ? "'" + request.Out + "'" : extension) +
-                    "; use .bmp, .emf, .png, .pdf or .svg");
+                    "; use .bmp, .emf, .gif, .png, .pdf or .svg");
     request.Svg = extension == ".svg";
     if (parser.Has("scale")) {
         const std::string text = parser.Get("scale");

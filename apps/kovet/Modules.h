@@ -1,7 +1,7 @@
 #pragma once
 
 // The commands that draw run in modules loaded on demand, so that the tool itself starts with
-// Qt Core alone: "kovet-render" (Qt Gui) renders pages as .bmp, .emf, .png and .pdf;
+// Qt Core alone: "kovet-render" (Qt Gui) renders pages as .bmp, .emf, .gif, .png and .pdf;
 // "kovet-widgets" (Qt Widgets, Print Support and Svg) fills forms in, prints them and
 // renders pages as .svg. Each entry runs its command and returns the exit status; `argc`
 // and `argv` are for the application object the module makes (the program's name alone).

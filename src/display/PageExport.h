@@ -14,7 +14,7 @@ class QImage;
 namespace kovet {
 
 // SVG, which needs Qt Svg, has an export of its own (SvgExport.h).
-enum class TPageFormat { Bmp, Emf, Png, Pdf };
+enum class TPageFormat { Bmp, Emf, Gif, Png, Pdf };
 
 // By the file name's extension, ASCII case ignored.
 std::optional<TPageFormat> PageFormatForFileName(const std::filesystem::path& fileName);
@@ -32,6 +32,11 @@ TSize PagePictureSize(TKVT& form, double scale);
 std::vector<std::uint8_t> ImageToBmp(const QImage& image);
 // A PNG file image of the picture; throws Exception when it cannot be encoded.
 std::vector<std::uint8_t> ImageToPng(const QImage& image);
+// A GIF89a file image of the picture: one image, not interlaced, its transparency dropped.
+// A picture of at most 256 colours keeps them exactly; one of more gets a palette of 256
+// chosen from its own colours, each pixel taking the nearest. Throws Exception when the
+// picture is empty, wider or higher than GIF's 65,535 pixels, or cannot be encoded.
+std::vector<std::uint8_t> ImageToGif(const QImage& image);
 
 // Draws the page, opaque, into (0, 0, size) of a canvas in pixels at 96 per inch, with the
 // options' designing and shading.
@@ -49,8 +54,8 @@ QImage NewPagePicture(TSize size);
 // Draws the page, opaque, into a white image of PagePictureSize.
 QImage RenderPageImage(TKVT& form, const TPageRenderOptions& options, std::vector<TDrawProblem>& problems);
 
-// The page as file bytes in the given format: BMP as a 24-bit bitmap, EMF as an enhanced
-// metafile, PDF as a vector page of the picture size in 1/96 inch. DrawForm draws into
+// The page as file bytes in the given format: BMP as a 24-bit bitmap, GIF as ImageToGif
+// writes it, EMF as an enhanced metafile, PDF as a vector page of the picture size in 1/96 inch. DrawForm draws into
 // (0, 0, width, height), opaque.
 std::vector<std::uint8_t> ExportPage(TKVT& form, TPageFormat format, const TPageRenderOptions& options,
                                      std::vector<TDrawProblem>& problems);

@@ -41,7 +41,7 @@ TEST(Conventions, UsageErrorsSayWhatWasWrong) {
         {{"bogus"}, "kovet: unknown command 'bogus'"},
         {{}, "kovet: missing command"},
         {{"render", kInvoice, "-o", "x.png", "--scale", "big"}, "kovet: --scale needs a number"},
-        {{"render", kInvoice, "-o", "x.jpg"}, "kovet: cannot write .jpg; use .bmp, .emf, .png, .pdf or .svg"},
+        {{"render", kInvoice, "-o", "x.jpg"}, "kovet: cannot write .jpg; use .bmp, .emf, .gif, .png, .pdf or .svg"},
         {{"info", "--xml", kInvoice}, "kovet: unknown option --xml"},
         {{"info"}, "kovet: missing FORM"},
         {{"convert", kInvoice, "-o"}, "kovet: missing value after '-o'"},

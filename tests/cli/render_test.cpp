@@ -41,6 +41,16 @@ TEST(RenderCommand, PicturesHaveThePageSizeTimesTheScale) {
     EXPECT_EQ(readLE<std::int32_t>(bmp, 22), 528);
     EXPECT_EQ(readLE<std::uint16_t>(bmp, 28), 24) << "a 24-bit bitmap";
 
+    const RunResult gif = Kovet({"render", kInvoice, "-o", (dir / "half.gif").string(), "--scale", "0.5"});
+    ASSERT_EQ(gif.status, 0) << gif.err;
+    EXPECT_TRUE(gif.err.empty()) << gif.err;
+    const auto gifBytes = ReadFile(dir / "half.gif");
+    ASSERT_GT(gifBytes.size(), 13u);
+    EXPECT_EQ(std::string(gifBytes.begin(), gifBytes.begin() + 6), "GIF89a");
+    EXPECT_EQ(readLE<std::uint16_t>(gifBytes, 6), 408);
+    EXPECT_EQ(readLE<std::uint16_t>(gifBytes, 8), 528);
+    EXPECT_EQ(gifBytes.back(), 0x3B) << "the trailer closes the file";
+
     ASSERT_EQ(Kovet({"render", kInvoice, "-o", (dir / "odd.png").string(), "--scale", "0.3"}).status, 0);
     const auto odd = ReadFile(dir / "odd.png");
     EXPECT_EQ(be32(odd, 16), 244u); // trunc(816 x 0.3)
@@ -97,7 +107,7 @@ TEST(RenderCommand, UsageAndFailures) {
     const TempDir dir;
     const std::string out = (dir / "x.png").string();
     EXPECT_EQ(Kovet({"render", kInvoice}).status, 2);
-    EXPECT_EQ(Kovet({"render", kInvoice, "-o", (dir / "x.gif").string()}).status, 2);
+    EXPECT_EQ(Kovet({"render", kInvoice, "-o", (dir / "x.tif").string()}).status, 2);
     EXPECT_EQ(Kovet({"render", kInvoice, "-o", out, "--scale", "0"}).status, 2);
     EXPECT_EQ(Kovet({"render", kInvoice, "-o", out, "--scale", "abc"}).status, 2);
     EXPECT_EQ(Kovet({"emfdump"}).status, 2);

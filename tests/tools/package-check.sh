@@ -3,7 +3,8 @@
 # `cmake --install` the build into a fresh prefix; the public headers are there, flat under
 # Kovet/, and nothing private; a shared library of someone else's builds against them with
 # find_package(Kovet), every header compiling on its own; examples/fill-demo builds on its own;
-# pkg-config gives what a compiler needs; the installed tool finds its modules.
+# pkg-config gives what a compiler needs; the installed tool finds its modules; the form file
+# type, the designer's desktop entry and their icons are where desktops look for them.
 set -euo pipefail
 
 build= source= work=
@@ -26,6 +27,10 @@ for private in RecordingCanvas.h EmfRecords.h OldKvt.h Dynarray.h; do
 done
 test -f "$prefix/share/man/man1/kovet.1"
 test -f "$prefix/share/bash-completion/completions/kovet"
+test -f "$prefix/share/mime/packages/kovet-form.xml"
+test -f "$prefix/share/applications/kovet-designer.desktop"
+test -f "$prefix/share/icons/hicolor/scalable/apps/kovet-designer.svg"
+test -f "$prefix/share/icons/hicolor/scalable/mimetypes/application-x-kovet-form.svg"
 
 cmake -S "$source/tests/tools/outside" -B "$work/outside" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_PREFIX_PATH="$prefix" >"$work/outside-configure.log"
