@@ -3,11 +3,13 @@
 #include "designer/core/DesignerCore.h"
 #include "designer/windows/MainWindow.h"
 #include "designer/windows/QtPrompts.h"
+#include "platform/FileTypeRegistration.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
 using namespace kovet::designer;
 
@@ -37,5 +39,11 @@ int main(int argc, char** argv) {
     const QString guide = QApplication::applicationDirPath() + "/../" KOVET_GUIDE_FROM_BIN "/index.html";
     window.SetGuide(QDir::cleanPath(guide).toStdString());
     window.show();
+    // The desktop learns of forms once the window is up, so that the tools that refresh its
+    // databases do not hold the first picture back; a failure is a line in the status bar.
+    QTimer::singleShot(0, &window, [&window] {
+        const std::string problem = kovet::RegisterFileType({QApplication::applicationFilePath().toStdString(), {}});
+        if (!problem.empty()) window.ShowNote(QString::fromStdString(problem));
+    });
     return QApplication::exec();
 }

@@ -45,7 +45,7 @@ TEST_F(DesignerTest, SavingAnUntitledDocumentAsksForANameAndExportsKeepTheName) 
     EXPECT_FALSE(core->IsModified());
     EXPECT_TRUE(core->History().empty()) << "only form files enter the recent files";
 
-    for (const char* name : {"page.pdf", "page.png", "page.svg", "page.emf"}) {
+    for (const char* name : {"page.pdf", "page.png", "page.svg", "page.emf", "page.gif"}) {
         prompts.FileNames = {path(name)};
         core->SaveAs();
         EXPECT_GT(fs::file_size(path(name)), 100u) << name;

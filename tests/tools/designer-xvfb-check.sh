@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The designer in a real window on a virtual X display: started on the sample invoice, the
-# window shows the page (the invoice's navy bars are on the screenshot), File > Exit closes
-# it, and the recent files and the defaults are written to the user's configuration folder.
+# window shows the page (the invoice's navy bars are on the screenshot), the form file type is
+# registered for the user, File > Exit closes it, and the recent files and the defaults are
+# written to the user's configuration folder.
 # Skipped (77) where Xvfb, xdotool or ImageMagick are missing.
 set -euo pipefail
 
@@ -67,4 +68,6 @@ wait "$designer_pid" || { echo "the designer failed:" >&2; cat "$work/designer.l
 designer_pid=
 grep -qx "$work/invoice.kvt" <(tr -d '\r' < "$work/config/kovet/history.dat")
 test "$(stat -c %s "$work/config/kovet/kovet.def")" -eq 1060
-echo "the designer showed the invoice and wrote history.dat and kovet.def on exit"
+grep -q "^Exec=.*kovet-designer" "$work/data/applications/kovet-designer.desktop"
+test -f "$work/data/mime/packages/kovet-form.xml"
+echo "the designer showed the invoice, registered .kvt forms and wrote history.dat and kovet.def on exit"
