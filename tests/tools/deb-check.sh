@@ -12,7 +12,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
-for expected in ./usr/bin/kovet ./usr/include/Kovet/KVTImage.h ./usr/lib/cmake/Kovet/KovetConfig.cmake \
+for expected in ./usr/bin/kovet ./usr/bin/kovet-designer ./usr/share/applications/kovet-designer.desktop \
+  ./usr/share/mime/packages/kovet-form.xml ./usr/share/kovet/guide/index.html ./usr/include/Kovet/KVTImage.h ./usr/lib/cmake/Kovet/KovetConfig.cmake \
   ./usr/lib/pkgconfig/kovet.pc ./usr/share/man/man1/kovet.1 ./usr/lib/kovet/kovet-render.so; do
   grep -qx "$expected" "$work/contents" || { echo "deb-check: $expected missing from the package" >&2; exit 1; }
 done
@@ -22,6 +23,7 @@ export DEBIAN_FRONTEND=noninteractive
 if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 $sudo apt-get install -y -qq "$(realpath "$deb")" >/dev/null
 kovet --version
+kovet-designer --version
 kovet render "$source/examples/invoice.kvt" -o "$work/invoice.png"
 test -s "$work/invoice.png"
 cmake -S "$source/tests/tools/outside" -B "$work/outside" -G Ninja >/dev/null
