@@ -11,20 +11,30 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <optional>
+
 using namespace kovet::designer;
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("kovet-designer");
-    QApplication::setApplicationVersion(KOVET_VERSION);
-    QApplication::setDesktopFileName("kovet-designer");
-
+// The file named on the command line, if any. --help and --version answer here, before the
+// program asks for a display.
+std::optional<QString> commandLineFile(int& argc, char** argv) {
+    QCoreApplication application(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription("Lays out printable business forms (.kvt files).");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("FILE", "A form to open, or a file to import.", "[FILE]");
     parser.process(application);
+    if (parser.positionalArguments().isEmpty()) return std::nullopt;
+    return QDir::current().absoluteFilePath(parser.positionalArguments().first());
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName("kovet-designer");
+    QCoreApplication::setApplicationVersion(KOVET_VERSION);
+    const std::optional<QString> file = commandLineFile(argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setDesktopFileName("kovet-designer");
 
     // The user's configuration folder holds the defaults and the recent files: the program's
     // own folder is not writable once installed.
@@ -34,8 +44,7 @@ int main(int argc, char** argv) {
     core.Start();
     MainWindow window(core, prompts);
     prompts.SetParent(&window);
-    if (!parser.positionalArguments().isEmpty())
-        window.SetCommandLineFile(QDir::current().absoluteFilePath(parser.positionalArguments().first()).toStdString());
+    if (file) window.SetCommandLineFile(file->toStdString());
     const QString guide = QApplication::applicationDirPath() + "/../" KOVET_GUIDE_FROM_BIN "/index.html";
     window.SetGuide(QDir::cleanPath(guide).toStdString());
     window.show();

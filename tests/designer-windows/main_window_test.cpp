@@ -74,6 +74,9 @@ TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
         // A hidden item reads as disabled.
         EXPECT_EQ(found->isEnabled(), item.enabled && item.visible) << item.name;
     }
+    for (const char* surface : {"pProperties", "pText", "pField", "pBringToFront", "pSendToBack", "pCenterToPage",
+                                "pTabOrder", "pLeftEdges", "pSpaceVertically"})
+        EXPECT_NE(window.findChild<QAction*>(surface), nullptr) << surface;
     for (const char* checked : {"mButtonBar", "mStatusBar", "mRulers", "mBitmap", "mImbeddedFields"})
         EXPECT_TRUE(action(checked)->isChecked()) << checked;
     for (const char* button : {"btnNew", "btnOpen", "btnClose", "btnSave", "btnPrint", "btnProperties", "btnAlign",

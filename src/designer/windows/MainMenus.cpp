@@ -124,6 +124,34 @@ void MainWindow::buildMenus() {
     command(help, "mAbout", "&About..", {}, [this] { showAbout(); });
 }
 
+void MainWindow::buildSurfaceMenu() {
+    // The right button's menu acts on the selection; its commands come with the editing ones.
+    auto* menu = new QMenu(this);
+    menu->setObjectName("pmSurface");
+    later(menu, "pProperties", "&Properties");
+    QMenu* add = menu->addMenu("&Add");
+    add->menuAction()->setObjectName("pAdd");
+    for (const char* kind : {"Text", "Frame", "Line", "Ellipse", "Logo", "Field"})
+        later(add, (std::string("p") + kind).c_str(), kind);
+    later(menu, "pBringToFront", "Bring to &Front");
+    later(menu, "pSendToBack", "Send to &Back");
+    later(menu, "pCenterToPage", "&Center to page");
+    later(menu, "pTabOrder", "&Field Tab Order");
+    QMenu* align = menu->addMenu("A&lign");
+    align->menuAction()->setObjectName("pAlign");
+    const std::pair<const char*, const char*> alignments[] = {{"pLeftEdges", "Left Edges"},
+                                                              {"pRightEdges", "Right Edges"},
+                                                              {"pTopEdges", "Top Edges"},
+                                                              {"pBottomEdges", "Bottom Edges"},
+                                                              {"pSpaceHorizontally", "Space Horizontally"},
+                                                              {"pSpaceVertically", "Space Vertically"}};
+    for (const auto& [name, caption] : alignments)
+        later(align, name, caption);
+    surface_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(surface_, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint& at) { menu->popup(surface_->mapToGlobal(at)); });
+}
+
 void MainWindow::buildButtons() {
     buttons_ = addToolBar("Buttons");
     buttons_->setObjectName("tbButtons");

@@ -53,6 +53,7 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     statusBar()->setObjectName("sbStatus");
 
     buildMenus();
+    buildSurfaceMenu();
     buildButtons();
     buildCommandTable();
 

@@ -51,6 +51,7 @@ protected:
 private:
     // Menus and their items (MainMenus.cpp).
     void buildMenus();
+    void buildSurfaceMenu();
     void buildButtons();
     void buildCommandTable();
     QAction* command(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
