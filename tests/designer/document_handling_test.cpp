@@ -187,8 +187,8 @@ TEST_F(DesignerTest, DefaultsOfAnotherVersionAreResetAndWrittenBackAtExit) {
 
 TEST_F(DesignerTest, EveryChangeGoesThroughOneDoorThatSeesItsBytes) {
     core->Start();
-    std::vector<TEditStep> steps;
-    core->OnEdited = [&](const TEditStep& step) { steps.push_back(step); };
+    std::vector<TUndoStep> steps;
+    core->OnEdited = [&](const TUndoStep& step) { steps.push_back(step); };
     core->Edit("Nothing", [] {});
     core->Edit("Add frame", [&] { core->Form().KVTFile().Frames.AddEmpty(); });
     ASSERT_EQ(steps.size(), 1u) << "a step that changed nothing is no step";

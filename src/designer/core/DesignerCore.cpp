@@ -341,13 +341,20 @@ void DesignerCore::AddToHistory(const std::string& name) {
     if (OnHistoryChanged) OnHistoryChanged();
 }
 
-void DesignerCore::Edit(const std::string& label, const std::function<void()>& body) {
+void DesignerCore::Edit(const std::string& label, const std::function<void()>& body, bool mergeable) {
     std::vector<std::uint8_t> before = form_.KVTData();
+    const std::vector<std::int32_t> selectedBefore = selectedIDs();
     const auto finish = [&] {
         std::vector<std::uint8_t> after = form_.KVTData();
-        if (after == before) return;
+        if (after == before) {
+            // A command that only selected still shows it.
+            if (selectedIDs() != selectedBefore) changed();
+            return;
+        }
         selection_.Refresh(form_.KVTFile());
-        if (OnEdited) OnEdited({label, std::move(before), std::move(after)});
+        TUndoStep step{label, std::move(before), std::move(after), selectedBefore, selectedIDs(), mergeable};
+        if (OnEdited) OnEdited(step);
+        undo_.Record(std::move(step));
         changed();
     };
     try {
@@ -358,6 +365,38 @@ void DesignerCore::Edit(const std::string& label, const std::function<void()>& b
         throw;
     }
     finish();
+}
+
+void DesignerCore::SelectionChanged() {
+    changed();
+}
+
+void DesignerCore::Undo() {
+    if (!undo_.CanUndo()) return;
+    const TUndoStep& step = undo_.Undo();
+    restore(step.Before, step.SelectedBefore);
+}
+
+void DesignerCore::Redo() {
+    if (!undo_.CanRedo()) return;
+    const TUndoStep& step = undo_.Redo();
+    restore(step.After, step.SelectedAfter);
+}
+
+void DesignerCore::restore(const std::vector<std::uint8_t>& bytes, const std::vector<std::int32_t>& selected) {
+    TBytesStream stream(bytes);
+    form_.KVTFile().LoadFromStream(stream);
+    selection_.Clear();
+    for (const std::int32_t id : selected)
+        selection_.SelectObject(form_.KVTFile(), id);
+    changed();
+}
+
+std::vector<std::int32_t> DesignerCore::selectedIDs() const {
+    std::vector<std::int32_t> ids;
+    for (std::int32_t i = 0; i < selection_.Count(); ++i)
+        ids.push_back(selection_.ID(i));
+    return ids;
 }
 
 void DesignerCore::SetRulers(bool on) {
@@ -394,6 +433,7 @@ void DesignerCore::setCurrentFile(const std::string& name) {
 
 void DesignerCore::replaced() {
     selection_.Clear();
+    undo_.Clear();
     changed();
 }
 

@@ -9,6 +9,7 @@
 #include "DesignView.h"
 #include "Prompts.h"
 #include "Selection.h"
+#include "UndoHistory.h"
 
 #include "document/Defaults.h"
 #include "document/KVTFile.h"
@@ -26,12 +27,6 @@ namespace kovet::designer {
 inline constexpr char kUntitled[] = "untitled.kvt";
 inline constexpr char kHistoryFileName[] = "history.dat";
 inline constexpr std::size_t kHistoryLength = 8;
-
-// One change of the document: its bytes before and after, under the command's label.
-struct TEditStep {
-    std::string Label;
-    std::vector<std::uint8_t> Before, After;
-};
 
 class DesignerCore {
 public:
@@ -83,8 +78,21 @@ public:
     void AddToHistory(const std::string& name);
 
     // The one door for changes of the document: runs `body`, and when the document's bytes
-    // differ afterwards, refreshes the selection, reports the step and says it changed.
-    void Edit(const std::string& label, const std::function<void()>& body);
+    // differ afterwards, refreshes the selection, records the step for undo, reports it and
+    // says the document changed. A mergeable step (a nudge) extends the previous one of the
+    // same label and selection.
+    void Edit(const std::string& label, const std::function<void()>& body, bool mergeable = false);
+    // The selection alone changed.
+    void SelectionChanged();
+
+    // Undo and redo of the steps that went through Edit; the document's bytes and the
+    // selection come back exactly. New, Open and Revert start a new history.
+    bool CanUndo() const { return undo_.CanUndo(); }
+    bool CanRedo() const { return undo_.CanRedo(); }
+    std::string UndoLabel() const { return undo_.UndoLabel(); }
+    std::string RedoLabel() const { return undo_.RedoLabel(); }
+    void Undo();
+    void Redo();
 
     // View menu switches.
     void SetRulers(bool on);
@@ -101,13 +109,15 @@ public:
     // The recent files changed.
     std::function<void()> OnHistoryChanged;
     // A change went through the door.
-    std::function<void(const TEditStep& step)> OnEdited;
+    std::function<void(const TUndoStep& step)> OnEdited;
 
 private:
     void changed();
     void setCurrentFile(const std::string& name);
     // The whole document was replaced (opened, reverted, new): the selection goes.
     void replaced();
+    void restore(const std::vector<std::uint8_t>& bytes, const std::vector<std::int32_t>& selected);
+    std::vector<std::int32_t> selectedIDs() const;
     void loadHistory();
     void saveHistory();
 
@@ -122,6 +132,7 @@ private:
     TSelection selection_;
     TKVTDefaults defaults_;
     TDesignView view_;
+    UndoHistory undo_;
 };
 
 } // namespace kovet::designer

@@ -46,6 +46,15 @@ void TSelection::SelectObject(TKVTFile& list, std::int32_t id) {
     entries_.Add(made.data());
 }
 
+void TSelection::Remove(std::int32_t id) {
+    for (std::int32_t i = 0; i < Count(); ++i) {
+        if (ID(i) == std::int16_t(id)) {
+            entries_.Delete(i);
+            return;
+        }
+    }
+}
+
 void TSelection::Refresh(TKVTFile& list) {
     for (std::int32_t i = 0; i < Count(); ++i) {
         const ConstBytes record = list.FindByID(ID(i));

@@ -38,6 +38,8 @@ public:
     // Appends an entry for the record with that ID; nothing when there is none.
     void SelectObject(TKVTFile& list, std::int32_t id);
     void Clear() { entries_.Clear(); }
+    // Takes the entry of that ID out; the others keep their order.
+    void Remove(std::int32_t id);
     // Copies the first 28 bytes of each entry's record into it again.
     void Refresh(TKVTFile& list);
     // (-1, -1, -1, -1) for none; the box of one; the box around all of several.

@@ -1,11 +1,13 @@
 #include "DesignSurface.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace kovet::designer {
 
-DesignSurface::DesignSurface(DesignerCore& core, QWidget* parent) : QWidget(parent), core_(core) {
+DesignSurface::DesignSurface(DesignerCore& core, SurfaceMouse& mouse, QWidget* parent)
+    : QWidget(parent), core_(core), mouse_(mouse) {
     setObjectName("imgDesign");
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -44,11 +46,56 @@ void DesignSurface::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), picture_,
                       QRectF(QPointF(event->rect().topLeft()) * picture_.devicePixelRatio(),
                              QSizeF(event->rect().size()) * picture_.devicePixelRatio()));
+    if (!mouse_.Dragging()) return;
+    // The outline of the drag, dotted in the inverse of what lies under it.
+    const TRect r = mouse_.DragRect();
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(QPoint(std::min(r.Left, r.Right), std::min(r.Top, r.Bottom)),
+                           QPoint(std::max(r.Left, r.Right) - 1, std::max(r.Top, r.Bottom) - 1)));
 }
 
+namespace {
+
+TPoint pagePoint(const QMouseEvent* event) {
+    return {std::int32_t(event->position().x()), std::int32_t(event->position().y())};
+}
+
+} // namespace
+
 void DesignSurface::mouseMoveEvent(QMouseEvent* event) {
-    if (OnPointer) OnPointer(int(event->position().x()), int(event->position().y()));
-    QWidget::mouseMoveEvent(event);
+    const TPoint at = pagePoint(event);
+    if (OnPointer) OnPointer(at.X, at.Y);
+    if (preview_) return;
+    // A drag waits for the platform's threshold, so that a click that trembles moves nothing.
+    if (mouse_.DragPending() && (event->position() - pressedAt_).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const bool dragging = mouse_.Dragging() || mouse_.DragPending();
+    mouse_.Move(at);
+    ShowMouse();
+    if (dragging) update();
+}
+
+void DesignSurface::mousePressEvent(QMouseEvent* event) {
+    if (preview_ || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    pressedAt_ = event->position();
+    mouse_.Press(pagePoint(event));
+    ShowMouse();
+    update();
+}
+
+void DesignSurface::mouseReleaseEvent(QMouseEvent* event) {
+    if (preview_ || event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+    mouse_.Release(pagePoint(event));
+    ShowMouse();
+}
+
+void DesignSurface::ShowMouse() {
+    static constexpr Qt::CursorShape kShapes[] = {Qt::ArrowCursor,     Qt::DragCopyCursor, Qt::PointingHandCursor,
+                                                  Qt::SizeFDiagCursor, Qt::SizeVerCursor,  Qt::SizeBDiagCursor,
+                                                  Qt::SizeHorCursor};
+    setCursor(kShapes[std::size_t(mouse_.Cursor())]);
 }
 
 } // namespace kovet::designer

@@ -2,9 +2,11 @@
 
 // The design surface: the page-size picture of the core's document (or the scaled preview),
 // drawn at the screen's device pixel ratio so that it stays sharp on high-density screens.
-// It holds no records: it paints what the core holds and reports the pointer's page position.
+// It holds no records: it paints what the core holds, turns mouse events into the surface
+// mouse's calls and shows the outline of a drag. In the scaled preview the mouse edits nothing.
 
 #include "designer/core/DesignerCore.h"
+#include "designer/core/SurfaceMouse.h"
 
 #include <QImage>
 #include <QWidget>
@@ -15,7 +17,7 @@ namespace kovet::designer {
 
 class DesignSurface : public QWidget {
 public:
-    DesignSurface(DesignerCore& core, QWidget* parent = nullptr);
+    DesignSurface(DesignerCore& core, SurfaceMouse& mouse, QWidget* parent = nullptr);
 
     // Paints the picture anew from the document (RedrawDesign) and takes the page's size.
     void Redraw();
@@ -23,19 +25,26 @@ public:
     void SetPreview(bool on, QSize area);
     bool Preview() const { return preview_; }
 
+    // The cursor of the mouse's mode.
+    void ShowMouse();
+
     // The pointer moved over the page, in page pixels.
     std::function<void(int x, int y)> OnPointer;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void render();
 
     DesignerCore& core_;
+    SurfaceMouse& mouse_;
     QImage picture_;
     bool preview_ = false;
+    QPointF pressedAt_;
 };
 
 } // namespace kovet::designer

@@ -2,9 +2,12 @@
 // no menu shows. Items whose commands come with later versions are there, disabled.
 
 #include "AboutBox.h"
+#include "Clipboard.h"
 #include "DesignSurface.h"
 #include "Icons.h"
 #include "MainWindow.h"
+
+#include "designer/core/EditCommands.h"
 
 #include <QDesktopServices>
 #include <QMenuBar>
@@ -70,17 +73,31 @@ void MainWindow::buildMenus() {
     command(file, "mExit", "E&xit", {}, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    const std::pair<const char*, const char*> editCommands[] = {
-        {"mUndelete", "Undelete"}, {"mCut", "Cu&t"},       {"mCopy", "&Copy"},
-        {"mPaste", "&Paste"},      {"mDelete", "&Delete"}, {"mSelectAll", "Select &All"}};
-    const char* editKeys[] = {"Ctrl+Z", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del", "Ctrl+A"};
-    for (std::size_t i = 0; i < std::size(editCommands); ++i)
-        editShortcuts_.emplace_back(later(edit, editCommands[i].first, editCommands[i].second),
-                                    QKeySequence(editKeys[i]));
+    undo_ = command(edit, "mUndo", "&Undo", QKeySequence("Alt+Backspace"), [this] { core_.Undo(); });
+    redo_ = command(edit, "mRedo", "&Redo", QKeySequence("Ctrl+Y"), [this] { core_.Redo(); });
+    edit->addSeparator();
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* keys;
+        std::function<void()> run;
+    } editCommands[] = {
+        {"mUndelete", "Undelete", "Ctrl+Z", [this] { Undelete(core_); }},
+        {"mCut", "Cu&t", "Ctrl+X", [this] { Cut(core_), PublishRecords(core_.ClipList(), core_.Form()); }},
+        {"mCopy", "&Copy", "Ctrl+C", [this] { Copy(core_), PublishRecords(core_.ClipList(), core_.Form()); }},
+        {"mPaste", "&Paste", "Ctrl+V",
+         [this] {
+             TakeForeignRecords(core_.ClipList());
+             Paste(core_);
+         }},
+        {"mDelete", "&Delete", "Del", [this] { Delete(core_); }},
+        {"mSelectAll", "Select &All", "Ctrl+A", [this] { SelectAll(core_); }},
+    };
+    for (const auto& item : editCommands)
+        editShortcuts_.emplace_back(command(edit, item.name, item.caption, {}, item.run), QKeySequence(item.keys));
     later(edit, "mTabOrder", "Field Tab &Order");
-    later(edit, "mSelectAllText", "Select all &Text");
-    later(edit, "mSelectAllFields", "Select All &Fields");
-
+    command(edit, "mSelectAllText", "Select all &Text", {}, [this] { SelectAllText(core_); });
+    command(edit, "mSelectAllFields", "Select All &Fields", {}, [this] { SelectAllFields(core_); });
     QMenu* view = menuBar()->addMenu("&View");
     toggle(view, "mButtonBar", "Button Bar", true, [this](bool on) { buttons_->setVisible(on); });
     toggle(view, "mStatusBar", "Status Bar", true, [this](bool on) { statusBar()->setVisible(on); });
@@ -124,18 +141,29 @@ void MainWindow::buildMenus() {
     command(help, "mAbout", "&About..", {}, [this] { showAbout(); });
 }
 
+void MainWindow::addMenu(QMenu* menu, const char* prefix) {
+    const std::pair<const char*, std::int32_t> kinds[] = {{"Text", kvtTextType}, {"Frame", kvtFrameType},
+                                                          {"Line", kvtLineType}, {"Ellipse", kvtEllipseType},
+                                                          {"Logo", kvtLogoType}, {"Field", kvtFieldType}};
+    for (const auto& [kind, type] : kinds) {
+        command(menu, (prefix + std::string(kind)).c_str(), kind, {}, [this, type] {
+            mouse_.StartPlacing(type);
+            surface_->ShowMouse();
+        });
+    }
+}
+
 void MainWindow::buildSurfaceMenu() {
-    // The right button's menu acts on the selection; its commands come with the editing ones.
+    // The right button's menu acts on the selection as it is.
     auto* menu = new QMenu(this);
     menu->setObjectName("pmSurface");
     later(menu, "pProperties", "&Properties");
     QMenu* add = menu->addMenu("&Add");
     add->menuAction()->setObjectName("pAdd");
-    for (const char* kind : {"Text", "Frame", "Line", "Ellipse", "Logo", "Field"})
-        later(add, (std::string("p") + kind).c_str(), kind);
-    later(menu, "pBringToFront", "Bring to &Front");
-    later(menu, "pSendToBack", "Send to &Back");
-    later(menu, "pCenterToPage", "&Center to page");
+    addMenu(add, "p");
+    command(menu, "pBringToFront", "Bring to &Front", {}, [this] { BringToFront(core_); });
+    command(menu, "pSendToBack", "Send to &Back", {}, [this] { SendToBack(core_); });
+    command(menu, "pCenterToPage", "&Center to page", {}, [this] { CenterOnPage(core_); });
     later(menu, "pTabOrder", "&Field Tab Order");
     QMenu* align = menu->addMenu("A&lign");
     align->menuAction()->setObjectName("pAlign");
@@ -172,17 +200,16 @@ void MainWindow::buildButtons() {
     button("btnSave", "document-save", "Save", "mSave");
     button("btnPrint", "document-print", "Print", "mPrint");
     buttons_->addSeparator();
-    // "Add" drops down the Add menu; its objects arrive with the editing commands.
-    auto* addMenu = new QMenu(this);
-    addMenu->setObjectName("mAddMenu");
-    for (const char* kind : {"Text", "Frame", "Line", "Ellipse", "Logo", "Field"})
-        addMenu->addAction(kind)->setEnabled(false);
+    // "Add" drops down the Add menu: the next press on the page places the object.
+    auto* objects = new QMenu(this);
+    objects->setObjectName("mAddMenu");
+    addMenu(objects, "a");
     auto* add = new QToolButton;
     add->setObjectName("btnAdd");
     add->setText("Add");
     add->setIcon(DesignerIcon("list-add"));
     add->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    add->setMenu(addMenu);
+    add->setMenu(objects);
     add->setPopupMode(QToolButton::InstantPopup);
     buttons_->addWidget(add);
     button("btnProperties", "document-properties", "Properties", "mProperties");
@@ -201,6 +228,30 @@ void MainWindow::buildCommandTable() {
     command(nullptr, "cmdScrollLeft", "Scroll left", QKeySequence("Ctrl+PgUp"), [this] { scrollBy(-8, 0); });
     command(nullptr, "cmdScrollRight", "Scroll right", QKeySequence("Ctrl+PgDown"), [this] { scrollBy(8, 0); });
     command(nullptr, "cmdOpenLast", "Open Last KVT", QKeySequence("F5"), [this] { core_.OpenLast(); });
+    const struct {
+        const char* name;
+        const char* keys;
+        std::function<void()> run;
+    } moves[] = {
+        {"cmdNudgeLeft", "Ctrl+Left", [this] { NudgeSelection(core_, -1, 0); }},
+        {"cmdNudgeRight", "Ctrl+Right", [this] { NudgeSelection(core_, 1, 0); }},
+        {"cmdNudgeUp", "Ctrl+Up", [this] { NudgeSelection(core_, 0, -1); }},
+        {"cmdNudgeDown", "Ctrl+Down", [this] { NudgeSelection(core_, 0, 1); }},
+        {"cmdJumpLeft", "Shift+Ctrl+Left", [this] { NudgeSelection(core_, -8, 0); }},
+        {"cmdJumpRight", "Shift+Ctrl+Right", [this] { NudgeSelection(core_, 8, 0); }},
+        {"cmdJumpUp", "Shift+Ctrl+Up", [this] { NudgeSelection(core_, 0, -8); }},
+        {"cmdJumpDown", "Shift+Ctrl+Down", [this] { NudgeSelection(core_, 0, 8); }},
+        {"cmdNarrower", "Shift+Left", [this] { ResizeSelection(core_, -1, 0); }},
+        {"cmdWider", "Shift+Right", [this] { ResizeSelection(core_, 1, 0); }},
+        {"cmdShorter", "Shift+Up", [this] { ResizeSelection(core_, 0, -1); }},
+        {"cmdTaller", "Shift+Down", [this] { ResizeSelection(core_, 0, 1); }},
+        {"cmdPrevious", "Left", [this] { SelectPrevious(core_); }},
+        {"cmdPreviousUp", "Up", [this] { SelectPrevious(core_); }},
+        {"cmdNext", "Right", [this] { SelectNext(core_); }},
+        {"cmdNextDown", "Down", [this] { SelectNext(core_); }},
+    };
+    for (const auto& move : moves)
+        command(nullptr, move.name, move.name, QKeySequence(move.keys), move.run);
     later(nullptr, "cmdTestFields", "Test Fields", QKeySequence("F6"));
 }
 

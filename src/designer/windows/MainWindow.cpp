@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -18,7 +19,7 @@
 namespace kovet::designer {
 
 MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), core_(core), prompts_(prompts) {
+    : QMainWindow(parent), core_(core), prompts_(prompts), mouse_(core) {
     setObjectName("fmMain");
     setWindowTitle(kWindowCaption);
 
@@ -36,7 +37,7 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     scroll_->setStyleSheet("QScrollArea { background: white; }");
     scroll_->horizontalScrollBar()->setSingleStep(16);
     scroll_->verticalScrollBar()->setSingleStep(16);
-    surface_ = new DesignSurface(core_);
+    surface_ = new DesignSurface(core_, mouse_);
     surface_->OnPointer = [this](int x, int y) { panels_[0]->setText(QString("Coords: %1,%2").arg(x).arg(y)); };
     scroll_->setWidget(surface_);
     layout->addWidget(scroll_);
@@ -61,6 +62,8 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     core_.OnFileChanged = [this] { showFileTab(); };
     core_.OnHistoryChanged = [this] { showHistory(); };
     showHistory();
+    // Shift is held as the window's key events say, wherever the keyboard is.
+    QCoreApplication::instance()->installEventFilter(this);
 
     // A client area of 632 x 404, centred; the defaults may ask for a maximized window.
     resize(632,
@@ -84,6 +87,17 @@ void MainWindow::Run(const std::function<void()>& command, bool keepPreview) {
         redraw();
         prompts_.ShowError(error.what());
     }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // The Shift key's own events carry the state from before them.
+        const bool shift = key->key() == Qt::Key_Shift ? event->type() == QEvent::KeyPress
+                                                       : key->modifiers().testFlag(Qt::ShiftModifier);
+        mouse_.SetShiftDown(shift);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -133,6 +147,15 @@ void MainWindow::setPreview(bool on) {
 void MainWindow::redraw() {
     surface_->Redraw();
     showCounts();
+    showUndo();
+}
+
+void MainWindow::showUndo() {
+    const std::string undo = core_.UndoLabel(), redo = core_.RedoLabel();
+    undo_->setText(undo.empty() ? QString("&Undo") : QString::fromStdString("&Undo " + undo));
+    undo_->setEnabled(core_.CanUndo());
+    redo_->setText(redo.empty() ? QString("&Redo") : QString::fromStdString("&Redo " + redo));
+    redo_->setEnabled(core_.CanRedo());
 }
 
 void MainWindow::showCounts() {

@@ -6,6 +6,7 @@
 // preview's own), and a command that fails says so in a message box.
 
 #include "designer/core/DesignerCore.h"
+#include "designer/core/SurfaceMouse.h"
 
 #include <QMainWindow>
 
@@ -43,6 +44,7 @@ public:
     void Run(const std::function<void()>& command, bool keepPreview = false);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -52,6 +54,8 @@ private:
     // Menus and their items (MainMenus.cpp).
     void buildMenus();
     void buildSurfaceMenu();
+    // The Add menu's items, named with the prefix, on a menu.
+    void addMenu(QMenu* menu, const char* prefix);
     void buildButtons();
     void buildCommandTable();
     QAction* command(QMenu* menu, const char* name, const QString& caption, const QKeySequence& keys,
@@ -68,9 +72,11 @@ private:
     void showCounts();
     void showFileTab();
     void showHistory();
+    void showUndo();
 
     DesignerCore& core_;
     Prompts& prompts_;
+    SurfaceMouse mouse_;
     DesignSurface* surface_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QTabBar* tabs_ = nullptr;
@@ -78,6 +84,8 @@ private:
     std::array<QLabel*, 4> panels_{};
     std::array<QAction*, 8> reopen_{};
     QAction* scaledPreview_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QAction* scaleButton_ = nullptr;
     // The edit commands and the shortcuts they hold while the window is active.
     std::vector<std::pair<QAction*, QKeySequence>> editShortcuts_;
