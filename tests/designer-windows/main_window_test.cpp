@@ -146,3 +146,42 @@ TEST_F(Window, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
     EXPECT_TRUE(QFile::exists(folder.path() + "/config/history.dat"));
     EXPECT_TRUE(QFile::exists(folder.path() + "/config/kovet.def"));
 }
+
+TEST_F(Window, TheMousePlacesDragsAndResizesOnTheSurface) {
+    ShowActive(window);
+    QWidget* surface = window.findChild<QWidget*>("imgDesign");
+    ASSERT_NE(surface, nullptr);
+    action("aFrame")->trigger();
+    EXPECT_EQ(surface->cursor().shape(), Qt::DragCopyCursor);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(100, 100));
+    TKVTFile& list = core.Form().KVTFile();
+    ASSERT_EQ(list.Count(), 2);
+    const auto box = [&] {
+        const ConstBytes r = list.Items(1);
+        return QRect(ObjectRec::Left.get(r), ObjectRec::Top.get(r), ObjectRec::Width.get(r), ObjectRec::Height.get(r));
+    };
+    EXPECT_EQ(box(), QRect(100, 100, 100, 100));
+
+    // The new frame is selected: a press on it and a move drag it.
+    QTest::mouseMove(surface, QPoint(150, 150));
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(150, 150));
+    QTest::mouseMove(surface, QPoint(170, 160));
+    QTest::mouseMove(surface, QPoint(200, 180));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(200, 180));
+    EXPECT_EQ(box(), QRect(150, 130, 100, 100));
+    // Its bottom-right handle makes it larger.
+    QTest::mouseMove(surface, QPoint(249, 229));
+    EXPECT_EQ(surface->cursor().shape(), Qt::SizeFDiagCursor);
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(249, 229));
+    QTest::mouseMove(surface, QPoint(300, 260));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(300, 260));
+    EXPECT_EQ(box(), QRect(150, 130, 150, 130));
+
+    EXPECT_EQ(action("mUndo")->text(), "&Undo Resize");
+    action("mUndo")->trigger();
+    EXPECT_EQ(box(), QRect(150, 130, 100, 100));
+    EXPECT_EQ(action("mRedo")->text(), "&Redo Resize");
+    // The keyboard moves the selection.
+    QTest::keyClick(&window, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(box().left(), 158);
+}
