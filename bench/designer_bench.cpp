@@ -6,6 +6,8 @@
 #include "Ratios.h"
 
 #include "designer/core/DesignerCore.h"
+#include "designer/core/EditCommands.h"
+#include "designer/core/SurfaceMouse.h"
 #include "designer/windows/DesignSurface.h"
 #include "display/Painter.h"
 #include "platform/QtCanvas.h"
@@ -65,7 +67,8 @@ void BM_ChangeToRepaintedSurface(benchmark::State& state) {
     QTemporaryDir folder;
     designer::DesignerCore core(prompts, folder.path().toStdString());
     core.Form().Assign(MixedForm());
-    designer::DesignSurface surface(core);
+    designer::SurfaceMouse mouse(core);
+    designer::DesignSurface surface(core, mouse);
     core.OnChanged = [&surface] { surface.Redraw(); };
     surface.Redraw();
     surface.show();
@@ -78,7 +81,91 @@ void BM_ChangeToRepaintedSurface(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeToRepaintedSurface)->Unit(benchmark::kMillisecond);
 
+// 10,000 frames in rows over the page, each 6 x 6.
+TKVT& manyObjects() {
+    static const std::unique_ptr<TKVT> form = [] {
+        auto made = std::make_unique<TKVT>();
+        for (std::int32_t i = 0; i < 10000; ++i) {
+            const Bytes r = made->KVTFile().Frames.AddEmpty();
+            ObjectRec::Left.set(r, std::int16_t(8 * (i % 100)));
+            ObjectRec::Top.set(r, std::int16_t(8 * (i / 100)));
+            ObjectRec::Width.set(r, 6);
+            ObjectRec::Height.set(r, 6);
+        }
+        return made;
+    }();
+    return *form;
+}
+
+struct BigDocument {
+    BigDocument() : core(prompts, folder.path().toStdString()), mouse(core) {
+        application();
+        core.Form().Assign(manyObjects());
+    }
+    SilentPrompts prompts;
+    QTemporaryDir folder;
+    designer::DesignerCore core;
+    designer::SurfaceMouse mouse;
+};
+
+// What every step through the door costs at least: the document's bytes.
+void BM_DocumentBytes10000(benchmark::State& state) {
+    BigDocument big;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(big.core.Form().KVTData());
+}
+BENCHMARK(BM_DocumentBytes10000)->Unit(benchmark::kMicrosecond);
+
+// A press that selects the object under it (the rear-most of the rows: every record above
+// it is tested first), then a drag of it that drops 8 pixels away.
+void BM_HitAndDrop10000(benchmark::State& state) {
+    BigDocument big;
+    for (auto _ : state) {
+        big.core.Selection().Clear();
+        big.mouse.Move({3, 3});
+        big.mouse.Press({3, 3});
+        big.mouse.Release({3, 3});
+        big.mouse.Move({3, 3});
+        big.mouse.Press({3, 3});
+        big.mouse.Move({11, 3});
+        big.mouse.Release({11, 3});
+        big.mouse.Move({11, 3});
+        big.mouse.Press({11, 3});
+        big.mouse.Move({3, 3});
+        big.mouse.Release({3, 3});
+    }
+}
+BENCHMARK(BM_HitAndDrop10000)->Unit(benchmark::kMicrosecond);
+
+void BM_SelectAllAndNudge10000(benchmark::State& state) {
+    BigDocument big;
+    for (auto _ : state) {
+        designer::SelectAll(big.core);
+        designer::NudgeSelection(big.core, 1, 0);
+        designer::NudgeSelection(big.core, -1, 0);
+    }
+}
+BENCHMARK(BM_SelectAllAndNudge10000)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoRedo10000(benchmark::State& state) {
+    BigDocument big;
+    designer::SelectAll(big.core);
+    designer::NudgeSelection(big.core, 1, 0);
+    for (auto _ : state) {
+        big.core.Undo();
+        big.core.Redo();
+    }
+}
+BENCHMARK(BM_UndoRedo10000)->Unit(benchmark::kMicrosecond);
+
 const bool registered = [] {
+    // Each step through the door takes the document's bytes twice; anything per object beyond
+    // a few lookups would show here as thousands.
+    AddRatio("hit test and 2 drops, 10,000 objects / their bytes", "BM_HitAndDrop10000", "BM_DocumentBytes10000",
+             "<= 20");
+    AddRatio("select all and 2 nudges, 10,000 / their bytes", "BM_SelectAllAndNudge10000", "BM_DocumentBytes10000",
+             "<= 50");
+    AddRatio("undo and redo, 10,000 objects / their bytes", "BM_UndoRedo10000", "BM_DocumentBytes10000", "<= 20");
     AddRatio("RedrawDesign 1,000 objects / DrawForm alone", "BM_RedrawDesign", "BM_DrawFormAlone", "<= 1.5");
     AddRatio("change to repainted surface / DrawForm alone", "BM_ChangeToRepaintedSurface", "BM_DrawFormAlone",
              "reported");

@@ -327,10 +327,24 @@ Bytes TCustomRecordList::FindByID(std::int32_t id) {
 }
 
 std::int32_t TCustomRecordList::IndexOfID(std::int32_t id) const {
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (ItemHeader::ID.get(records_[i].bytes()) == id) return std::int32_t(i);
+    const auto idAt = [&](std::size_t i) { return ItemHeader::ID.get(records_[i].bytes()); };
+    // Where the ID was when the index was built, if a record with that ID is still there.
+    if (const auto cached = idIndex_.find(id); cached != idIndex_.end() && !idsRepeat_ &&
+                                               std::size_t(cached->second) < records_.size() &&
+                                               idAt(std::size_t(cached->second)) == id)
+        return cached->second;
+    idIndex_.clear();
+    idsRepeat_ = false;
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        idsRepeat_ |= !idIndex_.try_emplace(idAt(i), std::int32_t(i)).second;
+    if (idsRepeat_) {
+        // A file may hold an ID twice; the first record of it is the one, wherever it moves.
+        for (std::size_t i = 0; i < records_.size(); ++i)
+            if (idAt(i) == id) return std::int32_t(i);
+        return -1;
     }
-    return -1;
+    const auto found = idIndex_.find(id);
+    return found == idIndex_.end() ? -1 : found->second;
 }
 
 void TCustomRecordList::Exchange(std::int32_t index1, std::int32_t index2) {

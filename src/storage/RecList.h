@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace kovet {
@@ -76,6 +77,9 @@ public:
     std::int64_t CopyToBuffer(Bytes buffer) const;
     void Assign(const TCustomRecordList& source);
     Bytes FindByID(std::int32_t id); // empty when there is none
+    // The position of the first record with that ID, or -1. An index of the IDs, checked
+    // against the record at the place it names and rebuilt when that is wrong, keeps lookups
+    // of a whole selection from scanning the list once per object.
     std::int32_t IndexOfID(std::int32_t id) const;
     void Exchange(std::int32_t index1, std::int32_t index2);
     void Move(std::int32_t curIndex, std::int32_t newIndex);
@@ -120,6 +124,8 @@ private:
     std::size_t blockLeft_ = 0;
     std::uint64_t layout_ = 0;
     std::int32_t largestItemSize_ = 1 << 20;
+    mutable std::unordered_map<std::int32_t, std::int32_t> idIndex_;
+    mutable bool idsRepeat_ = false;
 };
 
 // Access to the records of one type as if they formed a list of their own.
