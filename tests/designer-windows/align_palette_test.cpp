@@ -61,7 +61,7 @@ TEST_F(Palette, IsASmallToolWindowOnTopOfTheDesignerWithSixButtonsInTwoRows) {
 
 TEST_F(Palette, EachButtonHandsItsCommandToTheRunner) {
     std::vector<std::string> labels;
-    core.OnEdited = [&](const TEditStep& step) { labels.push_back(step.Label); };
+    core.OnEdited = [&](const TUndoStep& step) { labels.push_back(step.Label); };
     // Every command moves one of these.
     const std::int32_t a = AddFrame(core, {10, 10, 20, 20}), b = AddFrame(core, {40, 50, 30, 10});
     const std::int32_t c = AddFrame(core, {100, 70, 10, 40});

@@ -20,7 +20,7 @@ class TabOrderDialog : public ::testing::Test {
 protected:
     TabOrderDialog() : core(prompts, (folder.path() + "/config").toStdString()) {
         core.Start();
-        core.OnEdited = [this](const TEditStep& step) { labels.push_back(step.Label); };
+        core.OnEdited = [this](const TUndoStep& step) { labels.push_back(step.Label); };
     }
 
     // Runs the dialog with `user` acting in it; `user` closes it.

@@ -15,7 +15,7 @@ class Alignment : public DesignerTest {
 protected:
     Alignment() {
         core->Start();
-        core->OnEdited = [this](const TEditStep& step) { labels.push_back(step.Label); };
+        core->OnEdited = [this](const TUndoStep& step) { labels.push_back(step.Label); };
         core->OnChanged = [this] { ++repaints; };
     }
     std::int32_t Frame(const Box& box) { return AddFrame(*core, box); }

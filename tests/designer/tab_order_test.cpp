@@ -16,7 +16,7 @@ class TabOrdering : public DesignerTest {
 protected:
     TabOrdering() {
         core->Start();
-        core->OnEdited = [this](const TEditStep& step) { labels.push_back(step.Label); };
+        core->OnEdited = [this](const TUndoStep& step) { labels.push_back(step.Label); };
     }
     Names Listed() {
         Names names;

@@ -2,11 +2,14 @@
 // no menu shows. Items whose commands come with later versions are there, disabled.
 
 #include "AboutBox.h"
+#include "AlignPalette.h"
 #include "Clipboard.h"
 #include "DesignSurface.h"
 #include "Icons.h"
 #include "MainWindow.h"
+#include "TabOrderDialog.h"
 
+#include "designer/core/AlignCommands.h"
 #include "designer/core/EditCommands.h"
 
 #include <QDesktopServices>
@@ -95,7 +98,7 @@ void MainWindow::buildMenus() {
     };
     for (const auto& item : editCommands)
         editShortcuts_.emplace_back(command(edit, item.name, item.caption, {}, item.run), QKeySequence(item.keys));
-    later(edit, "mTabOrder", "Field Tab &Order");
+    command(edit, "mTabOrder", "Field Tab &Order", {}, [this] { tabOrder_->EditTabOrder(core_); });
     command(edit, "mSelectAllText", "Select all &Text", {}, [this] { SelectAllText(core_); });
     command(edit, "mSelectAllFields", "Select All &Fields", {}, [this] { SelectAllFields(core_); });
     QMenu* view = menuBar()->addMenu("&View");
@@ -116,7 +119,7 @@ void MainWindow::buildMenus() {
     view->addAction(scaledPreview_);
     later(view, "mTestEditing", "&Test KVT Editing");
     later(view, "mProperties", "&Properties", QKeySequence("F11"));
-    later(view, "mAlign", "&Align", QKeySequence("F12"));
+    command(view, "mAlign", "&Align", QKeySequence("F12"), [this] { align_->Toggle(); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     later(tools, "mOptimize", "&Optimize KVT");
@@ -164,7 +167,7 @@ void MainWindow::buildSurfaceMenu() {
     command(menu, "pBringToFront", "Bring to &Front", {}, [this] { BringToFront(core_); });
     command(menu, "pSendToBack", "Send to &Back", {}, [this] { SendToBack(core_); });
     command(menu, "pCenterToPage", "&Center to page", {}, [this] { CenterOnPage(core_); });
-    later(menu, "pTabOrder", "&Field Tab Order");
+    command(menu, "pTabOrder", "&Field Tab Order", {}, [this] { tabOrder_->EditTabOrder(core_); });
     QMenu* align = menu->addMenu("A&lign");
     align->menuAction()->setObjectName("pAlign");
     const std::pair<const char*, const char*> alignments[] = {{"pLeftEdges", "Left Edges"},

@@ -1,6 +1,8 @@
 #include "MainWindow.h"
 
+#include "AlignPalette.h"
 #include "DesignSurface.h"
+#include "TabOrderDialog.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -53,6 +55,10 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     }
     statusBar()->setObjectName("sbStatus");
 
+    // The palette's buttons run their commands directly, the preview staying as it is.
+    align_ = new TfmAlign(
+        core_, [this](const std::function<void()>& command) { Run(command, true); }, this);
+    tabOrder_ = new TdlgTabOrder(this);
     buildMenus();
     buildSurfaceMenu();
     buildButtons();

@@ -25,6 +25,8 @@ class QToolBar;
 namespace kovet::designer {
 
 class DesignSurface;
+class TdlgTabOrder;
+class TfmAlign;
 
 inline constexpr char kWindowCaption[] = "Kovet 5.5";
 
@@ -85,6 +87,8 @@ private:
     std::array<QAction*, 8> reopen_{};
     QAction* scaledPreview_ = nullptr;
     QAction* undo_ = nullptr;
+    TfmAlign* align_ = nullptr;
+    TdlgTabOrder* tabOrder_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* scaleButton_ = nullptr;
     // The edit commands and the shortcuts they hold while the window is active.
