@@ -1,11 +1,14 @@
 // The main window as the user meets it, on the off-screen platform: its menus and their keys,
 // the buttons, the activation rule of the edit keys, and commands reaching the core.
 #include "designer/ScriptedPrompts.h"
+#include "designer/windows/Clipboard.h"
 #include "designer/windows/MainWindow.h"
 #include "widgets/Application.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -184,4 +187,29 @@ TEST_F(Window, TheMousePlacesDragsAndResizesOnTheSurface) {
     // The keyboard moves the selection.
     QTest::keyClick(&window, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(box().left(), 158);
+}
+
+TEST_F(Window, ObjectsTravelBetweenDesignersOnTheSystemClipboard) {
+    ShowActive(window);
+    core.Edit("Add", [&] {
+        const Bytes frame = core.Form().KVTFile().Frames.AddEmpty();
+        ObjectRec::Width.set(frame, 40);
+        ObjectRec::Height.set(frame, 30);
+        core.Selection().SelectObject(core.Form().KVTFile(), ItemHeader::ID.get(frame));
+    });
+    action("mCopy")->trigger();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied->hasFormat(kRecordsMimeType));
+    EXPECT_EQ(qvariant_cast<QImage>(copied->imageData()).size(), QSize(40, 30)) << "a picture for other programs";
+
+    // Records another designer put there are pasted; this one's own come from its copy buffer.
+    auto* foreign = new QMimeData;
+    foreign->setData(kRecordsMimeType, copied->data(kRecordsMimeType));
+    foreign->setData("application/x-kovet-owner", "another designer");
+    core.ClipList().Clear();
+    QGuiApplication::clipboard()->setMimeData(foreign);
+    action("mPaste")->trigger();
+    ASSERT_EQ(core.Form().KVTFile().Count(), 3);
+    EXPECT_EQ(ObjectRec::Left.get(core.Form().KVTFile().Items(2)), 8);
+    EXPECT_EQ(action("mUndo")->text(), "&Undo Paste");
 }
