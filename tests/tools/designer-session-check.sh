@@ -19,28 +19,11 @@ for tool in Xvfb xdotool; do
 done
 
 rm -rf "$work"
-mkdir -p "$work/config" "$work/data"
+mkdir -p "$work"
 form="$work/session.kvt"
-
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-designer_pid=
-cleanup() {
-  [[ -n $designer_pid ]] && kill "$designer_pid" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  [[ -s "$work/display" ]] && break
-  sleep 0.1
-done
-export DISPLAY=":$(head -1 "$work/display")"
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb
-
-"$designer" >"$work/designer.log" 2>&1 &
-designer_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^Kovet 5\.5$' | head -1)
+# shellcheck source=designer-display.sh
+source "$(dirname "$0")/designer-display.sh"
+start_designer
 xdotool windowmove "$window" 0 0
 xdotool windowsize "$window" 1000 800
 sleep 1
@@ -95,12 +78,5 @@ if [[ "$frame" != "$expected_frame" || "$field" != "500 600" ]]; then
 fi
 "$kovet" info "$form" | grep -q '"Field1"'
 
-xdotool key alt+f; pause
-xdotool key x
-for _ in $(seq 100); do
-  kill -0 "$designer_pid" 2>/dev/null || break
-  sleep 0.1
-done
-wait "$designer_pid"
-designer_pid=
+exit_designer
 echo "a frame placed, dragged and resized, a field added, undone and redone, all saved where they were dropped"

@@ -20,28 +20,11 @@ for tool in Xvfb xdotool convert; do
 done
 
 rm -rf "$work"
-mkdir -p "$work/config" "$work/data"
+mkdir -p "$work"
 cp "$source/examples/invoice.kvt" "$work/invoice.kvt"
-
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-designer_pid=
-cleanup() {
-  [[ -n $designer_pid ]] && kill "$designer_pid" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  [[ -s "$work/display" ]] && break
-  sleep 0.1
-done
-export DISPLAY=":$(head -1 "$work/display")"
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb
-
-"$designer" "$work/invoice.kvt" >"$work/designer.log" 2>&1 &
-designer_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^Kovet 5\.5$' | head -1)
+# shellcheck source=designer-display.sh
+source "$(dirname "$0")/designer-display.sh"
+start_designer "$work/invoice.kvt"
 # The first paint follows the window.
 sleep 2
 import -window "$window" "$work/shot.png"
@@ -52,20 +35,7 @@ if (( navy < 2000 )); then
   exit 1
 fi
 
-xdotool windowfocus --sync "$window"
-xdotool key --window "$window" alt+f
-sleep 0.5
-xdotool key x
-for _ in $(seq 100); do
-  kill -0 "$designer_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$designer_pid" 2>/dev/null; then
-  echo "File > Exit did not close the designer" >&2
-  exit 1
-fi
-wait "$designer_pid" || { echo "the designer failed:" >&2; cat "$work/designer.log" >&2; exit 1; }
-designer_pid=
+exit_designer
 grep -qx "$work/invoice.kvt" <(tr -d '\r' < "$work/config/kovet/history.dat")
 test "$(stat -c %s "$work/config/kovet/kovet.def")" -eq 1060
 grep -q "^Exec=.*kovet-designer" "$work/data/applications/kovet-designer.desktop"
