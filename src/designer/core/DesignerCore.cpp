@@ -1,6 +1,6 @@
 #include "DesignerCore.h"
 
-#include "Fitting.h"
+#include "convert/NewObjects.h"
 
 #include "display/PageExport.h"
 #include "display/SvgExport.h"

@@ -149,7 +149,7 @@ void MainWindow::addMenu(QMenu* menu, const char* prefix) {
                                                           {"Line", kvtLineType}, {"Ellipse", kvtEllipseType},
                                                           {"Logo", kvtLogoType}, {"Field", kvtFieldType}};
     for (const auto& [kind, type] : kinds) {
-        command(menu, (prefix + std::string(kind)).c_str(), kind, {}, [this, type] {
+        command(menu, (prefix + std::string(kind)).c_str(), kind, {}, [this, type = type] {
             mouse_.StartPlacing(type);
             surface_->ShowMouse();
         });
