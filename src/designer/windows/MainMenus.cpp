@@ -8,6 +8,7 @@
 #include "Icons.h"
 #include "MainWindow.h"
 #include "TabOrderDialog.h"
+#include "TestFillWindow.h"
 
 #include "designer/core/AlignCommands.h"
 #include "designer/core/EditCommands.h"
@@ -117,7 +118,7 @@ void MainWindow::buildMenus() {
         Run([this, on] { setPreview(on); }, true);
     });
     view->addAction(scaledPreview_);
-    later(view, "mTestEditing", "&Test KVT Editing");
+    command(view, "mTestEditing", "&Test KVT Editing", {}, [this] { TdlgTest::Run(core_, prompts_, this); });
     later(view, "mProperties", "&Properties", QKeySequence("F11"));
     command(view, "mAlign", "&Align", QKeySequence("F12"), [this] { align_->Toggle(); });
 
@@ -255,7 +256,8 @@ void MainWindow::buildCommandTable() {
     };
     for (const auto& move : moves)
         command(nullptr, move.name, move.name, QKeySequence(move.keys), move.run);
-    later(nullptr, "cmdTestFields", "Test Fields", QKeySequence("F6"));
+    command(nullptr, "cmdTestFields", "Test Fields", QKeySequence("F6"),
+            [this] { TdlgTest::Run(core_, prompts_, this); });
 }
 
 void MainWindow::setEditShortcuts(bool on) {
