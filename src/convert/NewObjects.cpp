@@ -30,6 +30,23 @@ void FitFieldToFont(Bytes field, TextMetrics& metrics) {
     fit(field, metrics, ("XX-" + FieldRec::Name.get(field)).substr(0, 43));
 }
 
+std::vector<std::uint8_t> DefaultFieldRecord(TKVTDefaults& defaults) {
+    std::vector<std::uint8_t> r(static_cast<std::size_t>(kFieldSize));
+    const ConstBytes d = defaults.Field();
+    copyField(FieldRec::FontStyle, r, d), copyField(FieldRec::FontSize, r, d);
+    copyField(FieldRec::FontHeight, r, d), copyField(FieldRec::FontName, r, d);
+    copyField(FieldRec::FontColor, r, d), copyField(FieldRec::Alignment, r, d);
+    copyField(FieldRec::Format, r, d), copyField(FieldRec::GroupIndex, r, d);
+    copyField(FieldRec::Digits, r, d), copyField(FieldRec::Decimals, r, d);
+    copyField(FieldRec::MemoSpacing, r, d), copyField(FieldRec::ReadOnly, r, d);
+    copyField(FieldRec::AutoRound, r, d), copyField(FieldRec::AutoSize, r, d);
+    copyField(FieldRec::AutoAlign, r, d), copyField(FieldRec::ShowZero, r, d);
+    copyField(FieldRec::CtlBorder, r, d), copyField(FieldRec::CtlOutline, r, d);
+    copyField(FieldRec::MaxLength, r, d), copyField(FieldRec::HelpContext, r, d);
+    copyField(FieldRec::CtlColor, r, d);
+    return r;
+}
+
 std::vector<std::uint8_t> NewObjectRecord(TKVT& form, TKVTDefaults& defaults, std::int32_t type, TextMetrics& metrics) {
     std::vector<std::uint8_t> r;
     switch (type) {
@@ -74,19 +91,7 @@ std::vector<std::uint8_t> NewObjectRecord(TKVT& form, TKVTDefaults& defaults, st
         break;
     }
     case kvtFieldType: {
-        r.assign(std::size_t(kFieldSize), 0);
-        const ConstBytes d = defaults.Field();
-        copyField(FieldRec::FontStyle, r, d), copyField(FieldRec::FontSize, r, d);
-        copyField(FieldRec::FontHeight, r, d), copyField(FieldRec::FontName, r, d);
-        copyField(FieldRec::FontColor, r, d), copyField(FieldRec::Alignment, r, d);
-        copyField(FieldRec::Format, r, d), copyField(FieldRec::GroupIndex, r, d);
-        copyField(FieldRec::Digits, r, d), copyField(FieldRec::Decimals, r, d);
-        copyField(FieldRec::MemoSpacing, r, d), copyField(FieldRec::ReadOnly, r, d);
-        copyField(FieldRec::AutoRound, r, d), copyField(FieldRec::AutoSize, r, d);
-        copyField(FieldRec::AutoAlign, r, d), copyField(FieldRec::ShowZero, r, d);
-        copyField(FieldRec::CtlBorder, r, d), copyField(FieldRec::CtlOutline, r, d);
-        copyField(FieldRec::MaxLength, r, d), copyField(FieldRec::HelpContext, r, d);
-        copyField(FieldRec::CtlColor, r, d);
+        r = DefaultFieldRecord(defaults);
         std::string name;
         form.NewFieldName(name);
         FieldRec::Name.set(r, name);

@@ -21,6 +21,9 @@ void FitTextToFont(Bytes text, TextMetrics& metrics);
 // widest placeholder caption the name can have.
 void FitFieldToFont(Bytes field, TextMetrics& metrics);
 
+// A field record of the defaults' font, format, options and sizes, without name, tab order
+// or place.
+std::vector<std::uint8_t> DefaultFieldRecord(TKVTDefaults& defaults);
 // A new record of the type (a record type code) from the defaults, its item header left to
 // the wrapper; a field gets the form's next free name and tab order. Empty for a type that
 // is not an object.

@@ -45,4 +45,13 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     return out;
 }
 
+std::string TextToWindows1252(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const TUtf8Char c = DecodeUtf8(text, at);
+        if (!c.Valid) return std::string(text);
+        at += c.Length;
+    }
+    return Utf8ToWindows1252(text);
+}
+
 } // namespace kovet

@@ -12,6 +12,9 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 
 // A character without a Windows-1252 code, or a malformed UTF-8 sequence, becomes "?".
 std::string Utf8ToWindows1252(std::string_view utf8);
+// Text from outside (a text file, a host program's form) as record text: valid UTF-8, as
+// Linux writes text, is converted; anything else is taken as Windows-1252 already.
+std::string TextToWindows1252(std::string_view text);
 
 } // namespace kovet
 
@@ -29,6 +32,12 @@ inline std::string AsciiUpper(std::string_view s) {
     return out;
 }
 
+inline std::string AsciiLower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+    return out;
+}
 inline bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {

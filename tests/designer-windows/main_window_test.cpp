@@ -64,7 +64,7 @@ TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
         {"mScaledPreview", "&Scaled Preview", "", true, true},
         {"mProperties", "&Properties", "F11", true, false},
         {"mAlign", "&Align", "F12", true, true},
-        {"mOptimize", "&Optimize KVT", "", true, false},
+        {"mOptimize", "&Optimize KVT", "", true, true},
         {"mHelpTopics", "Help &Topics", "F1", true, true},
         {"cmdOpenLast", "Open Last KVT", "F5", true, true},
         {"cmdScrollDown", "Scroll down", "PgDown", true, true},

@@ -1,6 +1,7 @@
 #include "DesignerCore.h"
 
 #include "convert/NewObjects.h"
+#include "convert/TextImport.h"
 
 #include "display/PageExport.h"
 #include "display/SvgExport.h"
@@ -9,12 +10,10 @@
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
 #include "storage/Text1252.h"
-#include "storage/Utf8.h"
 
 #include <QPrinter>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 namespace kovet::designer {
@@ -44,39 +43,7 @@ const TFileDialog kSaveDialog{"Save KVT File",
                               {}};
 
 std::string lowerExtension(const std::string& name) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-
-// Lines split at CR LF, CR or LF; a final line break starts no further line.
-std::vector<std::string> textLines(const std::vector<std::uint8_t>& bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = char(bytes[i]);
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
-// A line of a text file as record text: UTF-8 (as Linux writes text) is converted, anything
-// else is taken as Windows-1252 already.
-std::string recordText(const std::string& line) {
-    for (std::size_t at = 0; at < line.size();) {
-        const TUtf8Char c = DecodeUtf8(line, at);
-        if (!c.Valid) return line;
-        at += c.Length;
-    }
-    return Utf8ToWindows1252(line);
+    return AsciiLower(std::filesystem::path(name).extension().string());
 }
 
 std::string historyText(const std::vector<std::string>& history) {
@@ -281,32 +248,10 @@ bool DesignerCore::SaveFile(const std::string& name) {
 }
 
 void DesignerCore::ImportTextFile(const std::string& name) {
-    const std::vector<std::string> lines = textLines(ReadWholeFile(name));
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(name);
     Edit("Import text", [&] {
         QtTextMetrics metrics;
-        const ConstBytes defaults = defaults_.Text();
-        const std::int16_t fontHeight = TextRec::FontHeight.get(defaults);
-        const std::int32_t pageHeight = HeaderRec::PageHeight.get(form_.GetHeader());
-        std::int32_t y = 50;
-        for (const std::string& line : lines) {
-            const std::string text = recordText(line).substr(0, 255);
-            auto record = std::vector<std::uint8_t>(std::size_t(kTextMaxSize));
-            TextRec::FontStyle.set(record, TextRec::FontStyle.get(defaults));
-            TextRec::FontSize.set(record, TextRec::FontSize.get(defaults));
-            TextRec::FontHeight.set(record, fontHeight);
-            TextRec::FontName.set(record, TextRec::FontName.get(defaults));
-            TextRec::FontColor.set(record, TextRec::FontColor.get(defaults));
-            TextRec::Angle.set(record, TextRec::Angle.get(defaults));
-            TextRec::Text.set(record, text);
-            TextRec::Left.set(record, 50);
-            TextRec::Top.set(record, std::int16_t(y));
-            FitTextToFont(record, metrics);
-            ItemHeader::ItemSize.set(record, 80 + std::int32_t(text.size()));
-            record.resize(std::size_t(80 + text.size()));
-            form_.KVTFile().Texts.Add(record);
-            y += std::abs(fontHeight) + 4;
-            if (y > pageHeight) break;
-        }
+        ImportTextLines(form_, defaults_, bytes, metrics);
     });
 }
 
@@ -443,7 +388,7 @@ void DesignerCore::loadHistory() {
         const std::filesystem::path file = configFolder_ / kHistoryFileName;
         std::error_code error;
         if (std::filesystem::exists(file, error)) {
-            for (std::string& line : textLines(ReadWholeFile(file)))
+            for (std::string& line : TextFileLines(ReadWholeFile(file)))
                 if (!line.empty()) history_.push_back(std::move(line));
         }
     } catch (const Exception& error) {

@@ -12,6 +12,7 @@
 
 #include "designer/core/AlignCommands.h"
 #include "designer/core/EditCommands.h"
+#include "designer/core/ToolCommands.h"
 
 #include <QDesktopServices>
 #include <QMenuBar>
@@ -123,15 +124,15 @@ void MainWindow::buildMenus() {
     command(view, "mAlign", "&Align", QKeySequence("F12"), [this] { align_->Toggle(); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
-    later(tools, "mOptimize", "&Optimize KVT");
-    later(tools, "mDeleteFields", "Delete &Fields");
-    later(tools, "mSaveFieldStrings", "&Save field strings");
-    later(tools, "mChangeFieldFonts", "&Change field fonts");
-    later(tools, "mAutosizeText", "Autosize All Text");
-    later(tools, "mAutosizeFields", "Autosize All Fields");
-    later(tools, "mImportDelphi", "&Import Fields from delphi form");
-    later(tools, "mPasteWord", "Paste MS-&Word Form");
-    later(tools, "mGetdata", "Generate Getdata procedure");
+    command(tools, "mOptimize", "&Optimize KVT", {}, [this] { OptimizeForm(core_, prompts_); });
+    command(tools, "mDeleteFields", "Delete &Fields", {}, [this] { DeleteAllFields(core_); });
+    command(tools, "mSavefieldstr", "&Save field strings", {}, [this] { SaveFieldNames(core_, prompts_); });
+    later(tools, "mFieldFonts", "&Change field fonts");
+    command(tools, "mAutosizeAllText", "Autosize All Text", {}, [this] { AutosizeAllText(core_); });
+    command(tools, "mAutosizeAllFields", "Autosize All Fields", {}, [this] { AutosizeAllFields(core_); });
+    later(tools, "mKVTLabelsAsFields", "&Import Fields from delphi form");
+    later(tools, "mPasteAsMetafile", "Paste MS-&Word Form");
+    command(tools, "mGetData", "Generate Getdata procedure", {}, [this] { GenerateGetData(core_, prompts_); });
     // Kept in the menu as it always was; it does nothing.
     command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
 

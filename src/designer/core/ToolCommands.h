@@ -1,0 +1,18 @@
+#pragma once
+
+// The Tools menu's whole-form commands: the Delphi form import, the data procedure, the field
+// name list and the batch fixes. Each change of the document is one undo step; the selection
+// is cleared afterwards, as the objects it held may have moved in the drawing order.
+
+#include "DesignerCore.h"
+
+namespace kovet::designer {
+
+void GenerateGetData(DesignerCore& core, Prompts& prompts);
+void SaveFieldNames(DesignerCore& core, Prompts& prompts);
+void OptimizeForm(DesignerCore& core, Prompts& prompts);
+void DeleteAllFields(DesignerCore& core);
+void AutosizeAllText(DesignerCore& core);
+void AutosizeAllFields(DesignerCore& core);
+
+} // namespace kovet::designer
