@@ -30,6 +30,14 @@ constexpr CommandInfo kCommands[] = {
      "             [-o OUT.kvf|pdf|png|svg|emf|-] [--print-options NAME,...]",
      "The form filled in: its values listed, saved as field data, or the filled page written."},
     {"print", "print FORM [--data FILE.kvf] [--printer NAME]", "The filled form on a printer."},
+    {"import",
+     "import FILE.emf|FILE.dfm|FILE.txt [--into FORM.kvt] [--defaults kovet.def] [--scale S]\n"
+     "             -o OUT.kvt",
+     "Objects from a word processor's metafile, a Delphi form's labels or a text file's lines, as a form."},
+    {"getdata", "getdata [-o FILE] FORM",
+     "The Object Pascal procedure that fills the form's fields in a host program."},
+    {"fields", "fields [-o FILE] FORM", "The names of the form's fields, one per line."},
+    {"optimize", "optimize FORM -o OUT.kvt", "The form with its objects in order from the top of the page down."},
 };
 
 const CommandInfo& commandInfo(const std::string& name) {
@@ -121,6 +129,23 @@ std::string output(const Parser& parser) {
     return parser.Has("o") ? parser.Get("o") : kStandardStream;
 }
 
+double scale(const Parser& parser) {
+    const std::string text = parser.Get("scale");
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) parser.fail("--scale needs a number");
+    if (!(value > 0) || value > 100) parser.fail("--scale needs a number above 0 and at most 100");
+    return value;
+}
+
+// A command that reads one form and writes text to OUT or standard output.
+FormToolRequest textFromForm(const char* command, const QStringList& args) {
+    Parser parser(command, {"FORM:The form file."});
+    parser.Value("o,output", "Write to FILE instead of standard output (- is standard output).", "FILE");
+    parser.Parse(args, 1);
+    return {parser.Positional(0), output(parser)};
+}
+
 } // namespace
 
 InfoRequest ParseInfo(const QStringList& args) {
@@ -156,14 +181,7 @@ RenderRequest ParseRender(const QStringList& args) {
         parser.fail("cannot write " + (extension.empty() ? "'" + request.Out + "'" : extension) +
                     "; use .bmp, .emf, .gif, .png, .pdf or .svg");
     request.Svg = extension == ".svg";
-    if (parser.Has("scale")) {
-        const std::string text = parser.Get("scale");
-        double scale = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), scale);
-        if (error != std::errc() || end != text.data() + text.size()) parser.fail("--scale needs a number");
-        if (!(scale > 0) || scale > 100) parser.fail("--scale needs a number above 0 and at most 100");
-        request.Scale = scale;
-    }
+    if (parser.Has("scale")) request.Scale = scale(parser);
     request.Designing = parser.Has("design");
     request.Shading = !parser.Has("no-shading");
     return request;
@@ -230,6 +248,46 @@ PrintRequest ParsePrint(const QStringList& args) {
     return request;
 }
 
+ImportRequest ParseImport(const QStringList& args) {
+    Parser parser("import", {"FILE:The enhanced metafile (.emf), Delphi form (.dfm) or text file (.txt)."});
+    parser.Value("into", "Put the objects behind those of this form instead of into a new one.", "FORM.kvt");
+    parser.Value("defaults", "Make new objects from this defaults file instead of the built-in defaults.", "kovet.def");
+    parser.Value("scale", "Scale a metafile's drawing (0 < S <= 100; default 1).", "S");
+    parser.Value("o,output", "The form file to write.", "OUT.kvt");
+    parser.Parse(args, 1);
+    ImportRequest request;
+    request.In = parser.Positional(0);
+    request.Kind = lowerExtension(request.In);
+    if (request.Kind != ".emf" && request.Kind != ".dfm" && request.Kind != ".txt")
+        parser.fail("cannot import " + (request.Kind.empty() ? "'" + request.In + "'" : request.Kind) +
+                    "; use .emf, .dfm or .txt");
+    if (!parser.Has("o")) parser.fail("missing -o OUT.kvt");
+    request.Out = parser.Get("o");
+    if (parser.Has("into")) request.Into = parser.Get("into");
+    if (parser.Has("defaults")) request.Defaults = parser.Get("defaults");
+    if (parser.Has("scale")) {
+        if (request.Kind != ".emf") parser.fail("--scale applies to metafiles (.emf) only");
+        request.Scale = scale(parser);
+    }
+    return request;
+}
+
+FormToolRequest ParseGetdata(const QStringList& args) {
+    return textFromForm("getdata", args);
+}
+
+FormToolRequest ParseFields(const QStringList& args) {
+    return textFromForm("fields", args);
+}
+
+FormToolRequest ParseOptimize(const QStringList& args) {
+    Parser parser("optimize", {"FORM:The form file."});
+    parser.Value("o,output", "The form file to write.", "OUT.kvt");
+    parser.Parse(args, 1);
+    if (!parser.Has("o")) parser.fail("missing -o OUT.kvt");
+    return {parser.Positional(0), parser.Get("o")};
+}
+
 std::string ShortUsage(const std::string& command) {
     std::string text;
     for (const CommandInfo& info : kCommands) {
@@ -240,8 +298,9 @@ std::string ShortUsage(const std::string& command) {
 }
 
 std::string ToolHelp() {
-    std::string text = "Usage: kovet COMMAND [options] ...\n"
-                       "Reads, renders, fills in and prints forms (.kvt files).\n\nCommands:\n";
+    std::string text =
+        "Usage: kovet COMMAND [options] ...\n"
+        "Reads, renders, fills in and prints forms (.kvt files), and makes them from other documents.\n\nCommands:\n";
     for (const CommandInfo& info : kCommands)
         text += "  kovet " + std::string(info.Synopsis) + "\n      " + info.Summary + "\n";
     text += "\nOptions:\n  -h, --help     Show this help; after a command, the command's help.\n"

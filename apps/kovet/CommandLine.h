@@ -75,6 +75,23 @@ struct FillRequest {
     std::optional<std::string> PrintOptions;
 };
 
+struct ImportRequest {
+    std::string In, Out;
+    // The form whose objects the import goes behind; a new form without it.
+    std::optional<std::string> Into;
+    // The defaults file new objects are made from; the built-in defaults without it.
+    std::optional<std::string> Defaults;
+    // The input's extension in lower case: ".emf", ".dfm" or ".txt".
+    std::string Kind;
+    double Scale = 1.0;
+};
+
+// getdata, fields and optimize: a form and where the result goes.
+struct FormToolRequest {
+    std::string Form;
+    std::string Out = kStandardStream;
+};
+
 struct PrintRequest {
     std::string Form;
     std::optional<std::string> Data, Printer;
@@ -87,6 +104,10 @@ RenderRequest ParseRender(const QStringList& args);
 EmfdumpRequest ParseEmfdump(const QStringList& args);
 FillRequest ParseFill(const QStringList& args);
 PrintRequest ParsePrint(const QStringList& args);
+ImportRequest ParseImport(const QStringList& args);
+FormToolRequest ParseGetdata(const QStringList& args);
+FormToolRequest ParseFields(const QStringList& args);
+FormToolRequest ParseOptimize(const QStringList& args);
 
 // The tool's help: every command's synopsis and what it does.
 std::string ToolHelp();

@@ -8,6 +8,7 @@
 #include "Modules.h"
 
 #include "convert/EmfParse.h"
+#include "convert/FormTools.h"
 #include "platform/emf/Metafile.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,23 @@ int info(const InfoRequest& request) {
 int convert(const ConvertRequest& request) {
     TKVT form;
     OpenFormForTool(request.In, form);
+    form.KVTFile().SaveToFile(request.Out);
+    return 0;
+}
+
+// The procedure and the field names come out with CR LF ends, as the designer writes them.
+int formText(const FormToolRequest& request, std::vector<std::string> (*lines)(TKVTFile& list)) {
+    TKVT form;
+    OpenFormForTool(request.Form, form);
+    const std::vector<std::uint8_t> text = CrLfText(lines(form.KVTFile()));
+    WriteTextOutput(request.Out, std::string(text.begin(), text.end()));
+    return 0;
+}
+
+int optimize(const FormToolRequest& request) {
+    TKVT form;
+    OpenFormForTool(request.Form, form);
+    OptimizeForm(form.KVTFile(), nullptr);
     form.KVTFile().SaveToFile(request.Out);
     return 0;
 }
@@ -98,6 +116,15 @@ int main(int argc, char** argv) {
         if (command == "info") return info(ParseInfo(args));
         if (command == "convert") return convert(ParseConvert(args));
         if (command == "emfdump") return emfdump(ParseEmfdump(args));
+        if (command == "getdata") return formText(ParseGetdata(args), GetDataLines);
+        if (command == "fields") return formText(ParseFields(args), FieldNameLines);
+        if (command == "optimize") return optimize(ParseOptimize(args));
+        if (command == "import") {
+            const ImportRequest request = ParseImport(args);
+            const auto run = moduleEntry<ImportEntry>(modules, kRenderModule, "kovet_import");
+            application.reset();
+            return run(request, qtArgc, qtArgv);
+        }
         if (command == "render") {
             const RenderRequest request = ParseRender(args);
             const auto run = moduleEntry<RenderEntry>(modules, request.Svg ? kWidgetsModule : kRenderModule,

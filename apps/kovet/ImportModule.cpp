@@ -1,0 +1,40 @@
+// `kovet import`: objects from another document in a form, measured as the designer measures
+// them, which needs the platform's fonts (Qt Gui).
+
+#include "Modules.h"
+#include "QtSession.h"
+
+#include "convert/TextImport.h"
+#include "platform/QtTextMetrics.h"
+#include "storage/Stream.h"
+
+#include <QGuiApplication>
+
+using namespace kovet;
+using namespace kovet::cli;
+
+namespace {
+
+void loadDefaults(const std::string& file, TKVTDefaults& defaults) {
+    const std::string problem = defaults.LoadFromBytes(ReadWholeFile(file));
+    if (!problem.empty()) throw Exception(file + ": " + problem);
+}
+
+} // namespace
+
+KOVET_MODULE_ENTRY int kovet_import(const ImportRequest& request, int& argc, char** argv) {
+    return RunCommand([&] {
+        PrepareOffscreenQt();
+        QGuiApplication application(argc, argv);
+        TKVT form;
+        if (request.Into) OpenFormForTool(*request.Into, form);
+        TKVTDefaults defaults;
+        if (request.Defaults) loadDefaults(*request.Defaults, defaults);
+        const std::vector<std::uint8_t> bytes = ReadWholeFile(request.In);
+        QtTextMetrics metrics;
+        if (request.Kind != ".txt") throw Exception("importing " + request.Kind + " files is not available yet");
+        ImportTextLines(form, defaults, bytes, metrics);
+        form.KVTFile().SaveToFile(request.Out);
+        return 0;
+    });
+}
