@@ -103,17 +103,25 @@ void OptimizeForm(TKVTFile& list, const TProgress& progress) {
     }
     std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 
-    std::vector<std::vector<std::uint8_t>> records;
-    records.reserve(n);
+    // The records are put in their new order in place, as if appended one by one to an empty
+    // list: each is stamped afresh and numbered from 1 in its new place.
+    std::vector<std::int32_t> at(n), who(n); // at[record] = its place now; who[place] = the record there
+    std::iota(at.begin(), at.end(), 0);
+    std::iota(who.begin(), who.end(), 0);
     ProgressSteps reorganizing(progress, "Reorganizing Objects", n);
     for (std::size_t i = 0; i < n; ++i) {
         reorganizing.At(i);
-        const ConstBytes record = list.Items(order[i].second);
-        records.emplace_back(record.begin(), record.end());
+        const std::int32_t place = at[std::size_t(order[i].second)];
+        if (place != std::int32_t(i)) {
+            list.Exchange(std::int32_t(i), place);
+            std::swap(who[i], who[std::size_t(place)]);
+            at[std::size_t(who[i])] = std::int32_t(i);
+            at[std::size_t(who[std::size_t(place)])] = place;
+        }
+        const Bytes record = list.Items(std::int32_t(i));
+        ItemHeader::Stamp.set(record, ItemHeader::StampValue);
+        ItemHeader::ID.set(record, std::int32_t(i + 1));
     }
-    list.Clear();
-    for (const std::vector<std::uint8_t>& record : records)
-        list.Add(record);
     for (std::int32_t i = 0; i < list.Count(); ++i) {
         if (ItemHeader::ItemType.get(list.Items(i)) == kvtHeaderType) {
             list.Move(i, 0);
