@@ -112,11 +112,12 @@ TEST_F(Forms, OptimizeSortsTopToBottomStablyWithTheHeaderFirst) {
     // Of the two objects at 50 the frame came first and stays first.
     EXPECT_EQ(ItemHeader::ItemType.get(list().Items(4)), kvtFrameType);
     EXPECT_EQ(FieldRec::Name.get(list().Items(5)), "b");
-    // Numbered afresh in the new order, as records appended one by one; the header was last.
+    // Numbered afresh in the sorted order, as records appended one by one; the header sorted
+    // by the zero at its Top, behind the object above the page.
     std::vector<std::int32_t> ids;
     for (std::int32_t i = 0; i < list().Count(); ++i)
         ids.push_back(ItemHeader::ID.get(list().Items(i)));
-    EXPECT_EQ(ids, (std::vector<std::int32_t>{6, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{2, 1, 3, 4, 5, 6}));
     // Each percentage is told once, in its step.
     const std::vector<std::pair<std::string, int>> expected = {
         {"Calculating Offsets", 0},   {"Calculating Offsets", 16},  {"Calculating Offsets", 33},
