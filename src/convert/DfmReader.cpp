@@ -322,11 +322,14 @@ private:
         for (std::size_t at = 0; at < data.size(); at += 32) {
             out_ += indent;
             out_ += "  ";
+            char line[65];
+            std::size_t length = 0;
             for (const std::uint8_t byte : data.subspan(at, std::min<std::size_t>(32, data.size() - at))) {
-                out_ += kHex[byte >> 4];
-                out_ += kHex[byte & 15];
+                line[length++] = kHex[byte >> 4];
+                line[length++] = kHex[byte & 15];
             }
-            out_ += '\n';
+            line[length++] = '\n';
+            out_.append(line, length);
         }
         out_ += indent;
         out_ += "}\n";
@@ -421,7 +424,12 @@ std::string DfmToText(const DfmObject& root) {
 }
 
 std::string ObjectResourceToText(ConstBytes data) {
-    return DfmToText(ReadDfmFile(data));
+    const DfmObject root = ReadDfmFile(data);
+    std::string text;
+    // The text of a form is mostly the characters read, plus indents; binary data doubles.
+    text.reserve(2 * data.size());
+    TextWriter(text).Object(root, "");
+    return text;
 }
 
 std::vector<EmbeddedForm> FindEmbeddedForms(ConstBytes data) {
