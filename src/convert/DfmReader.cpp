@@ -417,12 +417,6 @@ DfmObject ReadDfmFile(ConstBytes data) {
     return StreamReader(data).File();
 }
 
-std::string DfmToText(const DfmObject& root) {
-    std::string text;
-    TextWriter(text).Object(root, "");
-    return text;
-}
-
 std::string ObjectResourceToText(ConstBytes data) {
     const DfmObject root = ReadDfmFile(data);
     std::string text;

@@ -120,9 +120,6 @@ DfmObject ReadDfmFile(ConstBytes data);
 // these three.
 std::string ObjectResourceToText(ConstBytes data);
 
-// The notation of an object read before, at nesting level 0.
-std::string DfmToText(const DfmObject& root);
-
 // A binary property "KVTData" — a form stored in a host form, holding the bytes of a .kvt
 // file — and the name of the component holding it.
 struct EmbeddedForm {
