@@ -21,6 +21,8 @@ if [[ "${1:-}" == "--test" ]]; then
     wine wine64 gcc-mingw-w64-x86-64
     # a second outside reader of our metafiles
     libreoffice-core libreoffice-draw
+    # Free Pascal's component streaming writes the Delphi form files the reader is proved on
+    fpc
     # the desktop entry's validator and the MIME database the file type registers with
     desktop-file-utils shared-mime-info
   )

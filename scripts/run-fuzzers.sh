@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a fuzz build for the given number of seconds, each on a corpus
-# seeded from fuzz/corpus/<name>, the sample forms and the bitmaps and outside metafiles of
+# seeded from fuzz/corpus/<name>, the sample forms and the bitmaps, Delphi forms and outside metafiles of
 # tests/data (for the record fuzzer the metafiles' records alone, behind the header). Fails on the first finding.
 set -euo pipefail
 build=$1
@@ -13,6 +13,7 @@ for fuzzer in "$build"/bin/fuzz_*; do
   [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
   cp -n examples/*.kvt "$corpus"/ 2>/dev/null || true
   cp -n tests/data/bmp/*.bmp "$corpus"/ 2>/dev/null || true
+  cp -n tests/data/dfm/*.dfm "$corpus"/ 2>/dev/null || true
   for emf in tests/data/emf/*.emf; do
     if [ "$name" = fuzz_emfrecord ]; then
       header=$(od -An -t u4 -j 4 -N 4 "$emf" | tr -d ' ')

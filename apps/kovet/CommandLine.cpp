@@ -25,6 +25,9 @@ constexpr CommandInfo kCommands[] = {
     {"render", "render FORM -o OUT.bmp|emf|gif|png|pdf|svg [--design] [--scale S] [--no-shading]",
      "The page as a picture."},
     {"emfdump", "emfdump [-o OUT] FILE.emf", "An enhanced metafile's header and its records, one name per line."},
+    {"dfm2txt", "dfm2txt [-o OUT] FILE.dfm", "A Delphi binary form file in the textual form notation."},
+    {"extract", "extract FILE.dfm -o DIR",
+     "Every form stored in a Delphi form (its binary property KVTData), as DIR/COMPONENT.kvt."},
     {"fill",
      "fill FORM [--data FILE.kvf]... [--set NAME=VALUE]... [--lenient] [--dump]\n"
      "             [-o OUT.kvf|pdf|png|svg|emf|-] [--print-options NAME,...]",
@@ -194,6 +197,21 @@ EmfdumpRequest ParseEmfdump(const QStringList& args) {
     return {parser.Positional(0), output(parser)};
 }
 
+Dfm2txtRequest ParseDfm2txt(const QStringList& args) {
+    Parser parser("dfm2txt", {"FILE:The Delphi form file in the binary format (.dfm)."});
+    parser.Value("o,output", "Write to OUT instead of standard output (- is standard output).", "OUT");
+    parser.Parse(args, 1);
+    return {parser.Positional(0), output(parser)};
+}
+
+ExtractRequest ParseExtract(const QStringList& args) {
+    Parser parser("extract", {"FILE:The Delphi form file in the binary format (.dfm)."});
+    parser.Value("o,output", "The folder to write the forms to; it is created if needed.", "DIR");
+    parser.Parse(args, 1);
+    if (!parser.Has("o")) parser.fail("missing -o DIR");
+    return {parser.Positional(0), parser.Get("o")};
+}
+
 FillRequest ParseFill(const QStringList& args) {
     Parser parser("fill", {"FORM:The form file."});
     parser.Value("data", "Load field values from a field data file; with a .pdf output, one page per file.",
@@ -298,9 +316,9 @@ std::string ShortUsage(const std::string& command) {
 }
 
 std::string ToolHelp() {
-    std::string text =
-        "Usage: kovet COMMAND [options] ...\n"
-        "Reads, renders, fills in and prints forms (.kvt files), and makes them from other documents.\n\nCommands:\n";
+    std::string text = "Usage: kovet COMMAND [options] ...\n"
+                       "Reads, renders, fills in and prints forms (.kvt files), makes them from other documents and\n"
+                       "finds them in Delphi forms.\n\nCommands:\n";
     for (const CommandInfo& info : kCommands)
         text += "  kovet " + std::string(info.Synopsis) + "\n      " + info.Summary + "\n";
     text += "\nOptions:\n  -h, --help     Show this help; after a command, the command's help.\n"

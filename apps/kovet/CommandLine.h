@@ -60,6 +60,15 @@ struct EmfdumpRequest {
     std::string Out = kStandardStream;
 };
 
+struct Dfm2txtRequest {
+    std::string File;
+    std::string Out = kStandardStream;
+};
+
+struct ExtractRequest {
+    std::string File, Dir;
+};
+
 struct FillRequest {
     std::string Form;
     std::vector<std::string> DataFiles;
@@ -102,6 +111,8 @@ InfoRequest ParseInfo(const QStringList& args);
 ConvertRequest ParseConvert(const QStringList& args);
 RenderRequest ParseRender(const QStringList& args);
 EmfdumpRequest ParseEmfdump(const QStringList& args);
+Dfm2txtRequest ParseDfm2txt(const QStringList& args);
+ExtractRequest ParseExtract(const QStringList& args);
 FillRequest ParseFill(const QStringList& args);
 PrintRequest ParsePrint(const QStringList& args);
 ImportRequest ParseImport(const QStringList& args);

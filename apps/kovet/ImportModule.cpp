@@ -4,6 +4,8 @@
 #include "Modules.h"
 #include "QtSession.h"
 
+#include "convert/DelphiImport.h"
+#include "convert/DfmReader.h"
 #include "convert/TextImport.h"
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
@@ -32,8 +34,12 @@ KOVET_MODULE_ENTRY int kovet_import(const ImportRequest& request, int& argc, cha
         if (request.Defaults) loadDefaults(*request.Defaults, defaults);
         const std::vector<std::uint8_t> bytes = ReadWholeFile(request.In);
         QtTextMetrics metrics;
-        if (request.Kind != ".txt") throw Exception("importing " + request.Kind + " files is not available yet");
-        ImportTextLines(form, defaults, bytes, metrics);
+        if (request.Kind == ".dfm")
+            ImportDelphiFields(form.KVTFile(), defaults, ObjectResourceToText(bytes), metrics);
+        else if (request.Kind == ".txt")
+            ImportTextLines(form, defaults, bytes, metrics);
+        else
+            throw Exception("importing " + request.Kind + " files is not available yet");
         form.KVTFile().SaveToFile(request.Out);
         return 0;
     });

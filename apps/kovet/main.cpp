@@ -3,6 +3,7 @@
 // invalid or could not be written (the reason on one line of standard error), 2 wrong usage.
 
 #include "CommandLine.h"
+#include "DfmCommands.h"
 #include "FormInfo.h"
 #include "FormJson.h"
 #include "Modules.h"
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
         if (command == "info") return info(ParseInfo(args));
         if (command == "convert") return convert(ParseConvert(args));
         if (command == "emfdump") return emfdump(ParseEmfdump(args));
+        if (command == "dfm2txt") return Dfm2txt(ParseDfm2txt(args));
+        if (command == "extract") return Extract(ParseExtract(args));
         if (command == "getdata") return formText(ParseGetdata(args), GetDataLines);
         if (command == "fields") return formText(ParseFields(args), FieldNameLines);
         if (command == "optimize") return optimize(ParseOptimize(args));

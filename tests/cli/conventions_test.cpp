@@ -23,7 +23,7 @@ TEST(Conventions, HelpAndVersion) {
     EXPECT_EQ(version.out.rfind("kovet ", 0), 0u);
     const RunResult help = Kovet({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* command : {"info", "convert", "render", "emfdump", "fill", "print"}) {
+    for (const char* command : {"info", "convert", "render", "emfdump", "dfm2txt", "extract", "fill", "print"}) {
         EXPECT_NE(help.out.find(std::string("kovet ") + command + " "), std::string::npos) << command;
         const RunResult own = Kovet({command, "--help"});
         EXPECT_EQ(own.status, 0) << command;
@@ -45,6 +45,7 @@ TEST(Conventions, UsageErrorsSayWhatWasWrong) {
         {{"info", "--xml", kInvoice}, "kovet: unknown option --xml"},
         {{"info"}, "kovet: missing FORM"},
         {{"convert", kInvoice, "-o"}, "kovet: missing value after '-o'"},
+        {{"extract", kInvoice}, "kovet: missing -o DIR"},
         {{"fill", kInvoice, "--print-options", "kvtForm,kvtNothing"}, "kovet: unknown print option 'kvtNothing'"},
     };
     for (const auto& c : cases) {

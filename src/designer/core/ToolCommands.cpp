@@ -2,6 +2,8 @@
 
 #include "EditCommands.h"
 
+#include "convert/DelphiImport.h"
+#include "convert/DfmReader.h"
 #include "convert/FormTools.h"
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
@@ -26,6 +28,17 @@ void editForm(DesignerCore& core, const std::string& label, const std::function<
 }
 
 } // namespace
+
+void ImportDelphiForm(DesignerCore& core, Prompts& prompts) {
+    const std::optional<std::string> chosen =
+        prompts.OpenFileName({"Import KVTLabels from delphi form", "dfm", {{"Delphi Form Files", "*.dfm"}}, {}});
+    if (!chosen) return;
+    // Read only: a form that may not be written imports as well.
+    const std::string notation = ObjectResourceToText(ReadWholeFile(*chosen));
+    QtTextMetrics metrics;
+    editForm(core, "Import Fields",
+             [&](TKVTFile& list) { ImportDelphiFields(list, core.Defaults(), notation, metrics); });
+}
 
 void GenerateGetData(DesignerCore& core, Prompts& prompts) {
     saveLines(prompts, kTextFileDialog, GetDataLines(core.Form().KVTFile()));

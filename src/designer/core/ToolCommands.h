@@ -8,6 +8,8 @@
 
 namespace kovet::designer {
 
+// Fields from the labels and data controls of a Delphi binary form file.
+void ImportDelphiForm(DesignerCore& core, Prompts& prompts);
 void GenerateGetData(DesignerCore& core, Prompts& prompts);
 void SaveFieldNames(DesignerCore& core, Prompts& prompts);
 void OptimizeForm(DesignerCore& core, Prompts& prompts);

@@ -130,7 +130,8 @@ void MainWindow::buildMenus() {
     later(tools, "mFieldFonts", "&Change field fonts");
     command(tools, "mAutosizeAllText", "Autosize All Text", {}, [this] { AutosizeAllText(core_); });
     command(tools, "mAutosizeAllFields", "Autosize All Fields", {}, [this] { AutosizeAllFields(core_); });
-    later(tools, "mKVTLabelsAsFields", "&Import Fields from delphi form");
+    command(tools, "mKVTLabelsAsFields", "&Import Fields from delphi form", {},
+            [this] { ImportDelphiForm(core_, prompts_); });
     later(tools, "mPasteAsMetafile", "Paste MS-&Word Form");
     command(tools, "mGetData", "Generate Getdata procedure", {}, [this] { GenerateGetData(core_, prompts_); });
     // Kept in the menu as it always was; it does nothing.
