@@ -130,7 +130,7 @@ void MainWindow::buildMenus() {
     later(tools, "mAutosizeText", "Autosize All Text");
     later(tools, "mAutosizeFields", "Autosize All Fields");
     later(tools, "mImportDelphi", "&Import Fields from delphi form");
-    later(tools, "mPasteWord", "Paste MS-&Word Form");
+    command(tools, "mPasteAsMetafile", "Paste MS-&Word Form", {}, [this] { core_.PasteWordForm(ClipboardMetafile()); });
     later(tools, "mGetdata", "Generate Getdata procedure");
     // Kept in the menu as it always was; it does nothing.
     command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
