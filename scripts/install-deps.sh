@@ -19,8 +19,10 @@ if [[ "${1:-}" == "--test" ]]; then
     xvfb xauth xdotool imagemagick poppler-utils
     # a real GDI for the proof that others play our metafiles as we draw them
     wine wine64 gcc-mingw-w64-x86-64
-    # a second outside reader of our metafiles
-    libreoffice-core libreoffice-draw
+    # a second outside reader of our metafiles, and of the RTF export; it writes metafiles too
+    libreoffice-core libreoffice-draw libreoffice-writer
+    # an outside writer of metafiles, for the word-processor form import
+    libemf-dev
     # Free Pascal's component streaming writes the Delphi form files the reader is proved on
     fpc
     # the desktop entry's validator and the MIME database the file type registers with

@@ -1,11 +1,13 @@
 // The main window as the user meets it, on the off-screen platform: its menus and their keys,
 // the buttons, the activation rule of the edit keys, and commands reaching the core.
+#include "convert/MetafileBuilder.h"
 #include "designer/ScriptedPrompts.h"
 #include "designer/windows/Clipboard.h"
 #include "designer/windows/MainWindow.h"
 #include "widgets/Application.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -13,6 +15,8 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+
+#include <cstdlib>
 
 using namespace kovet;
 using namespace kovet::designer;
@@ -65,6 +69,7 @@ TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
         {"mProperties", "&Properties", "F11", true, false},
         {"mAlign", "&Align", "F12", true, true},
         {"mOptimize", "&Optimize KVT", "", true, true},
+        {"mPasteAsMetafile", "Paste MS-&Word Form", "", true, true},
         {"mHelpTopics", "Help &Topics", "F1", true, true},
         {"cmdOpenLast", "Open Last KVT", "F5", true, true},
         {"cmdScrollDown", "Scroll down", "PgDown", true, true},
@@ -212,4 +217,30 @@ TEST_F(Window, ObjectsTravelBetweenDesignersOnTheSystemClipboard) {
     ASSERT_EQ(core.Form().KVTFile().Count(), 3);
     EXPECT_EQ(ObjectRec::Left.get(core.Form().KVTFile().Items(2)), 8);
     EXPECT_EQ(action("mUndo")->text(), "&Undo Paste");
+}
+
+TEST_F(Window, AWordFormOnTheClipboardPastesFromTheToolsMenu) {
+    ::setenv("TMPDIR", folder.path().toLocal8Bit().constData(), 1);
+    kovet::test::MetafileBuilder emf;
+    emf.Box(EMR_RECTANGLE, {100, 200, 299, 299}).MoveTo(0, 0).LineTo(300, 0);
+    const std::vector<std::uint8_t> bytes = emf.Finish();
+    // As LibreOffice offers a drawing it copied.
+    auto* offered = new QMimeData;
+    offered->setData(R"(application/x-openoffice-emf;windows_formatname="Image EMF")",
+                     QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    QGuiApplication::clipboard()->setMimeData(offered);
+    prompts.Answers = {TAnswer::No};
+    action("mPasteAsMetafile")->trigger();
+    EXPECT_EQ(prompts.Questions, std::vector<std::string>{"Clear existing objects?"});
+    ASSERT_EQ(core.Form().KVTFile().Count(), 3);
+    EXPECT_EQ(ObjectRec::Left.get(core.Form().KVTFile().Items(1)), 33);
+    EXPECT_EQ(ObjectRec::Width.get(core.Form().KVTFile().Items(2)), 99);
+    EXPECT_EQ(action("mUndo")->text(), "&Undo Import metafile");
+    EXPECT_TRUE(QFile::exists(folder.path() + "/kvtemp.emf"));
+
+    QGuiApplication::clipboard()->setText("no metafile");
+    action("mPasteAsMetafile")->trigger();
+    EXPECT_EQ(prompts.Errors, std::vector<std::string>{kNoClipboardMetafileMessage});
+    EXPECT_EQ(core.Form().KVTFile().Count(), 3);
+    ::unsetenv("TMPDIR");
 }

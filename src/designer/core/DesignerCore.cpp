@@ -1,6 +1,7 @@
 #include "DesignerCore.h"
 
 #include "convert/NewObjects.h"
+#include "convert/RtfExport.h"
 #include "convert/TextImport.h"
 
 #include "display/PageExport.h"
@@ -11,6 +12,8 @@
 #include "storage/Stream.h"
 #include "storage/Text1252.h"
 
+#include <QDir>
+#include <QFont>
 #include <QPrinter>
 
 #include <algorithm>
@@ -46,6 +49,18 @@ std::string lowerExtension(const std::string& name) {
     return AsciiLower(std::filesystem::path(name).extension().string());
 }
 
+// The drawing state of a window's metafile imports starts with the platform's default font.
+TWordImportState platformDrawingState() {
+    const QFont font;
+    const int size = font.pointSize() > 0 ? font.pointSize() : (font.pixelSize() * 72 + 48) / 96;
+    return TWordImportState(Utf8ToWindows1252(font.family().toStdString()), size);
+}
+
+// The page's picture as the metafile and picture exports write it.
+TPageRenderOptions pageExportOptions(const TDesignView& view) {
+    return {1.0, view.ImbeddedFields, true};
+}
+
 std::string historyText(const std::vector<std::string>& history) {
     std::string text;
     for (const std::string& name : history)
@@ -56,7 +71,7 @@ std::string historyText(const std::vector<std::string>& history) {
 } // namespace
 
 DesignerCore::DesignerCore(Prompts& prompts, std::filesystem::path configFolder)
-    : prompts_(prompts), configFolder_(std::move(configFolder)) {
+    : prompts_(prompts), configFolder_(std::move(configFolder)), wordImport_(platformDrawingState()) {
     form_.Designing = true;
     form_.Shading = true;
 }
@@ -184,7 +199,7 @@ bool DesignerCore::OpenFile(const std::string& name) {
         return false;
     }
     if (extension == ".emf") {
-        prompts_.Inform("Importing metafiles is not available in this version.");
+        ImportMetafile(name, 1.0f);
         return false;
     }
     if (extension == ".bmp" || extension == ".gif") {
@@ -234,11 +249,11 @@ bool DesignerCore::SaveFile(const std::string& name) {
         return true;
     }
     if (extension == ".rtf") {
-        prompts_.Inform("Rich text export is not available in this version.");
+        ExportRtf(name);
         return false;
     }
     // The page as the surface shows it, fields as placeholders while they are shown.
-    const TPageRenderOptions options{1.0, view_.ImbeddedFields, true};
+    const TPageRenderOptions options = pageExportOptions(view_);
     if (extension == ".svg") {
         ExportPageSvgToFile(form_, name, options);
     } else if (const std::optional<TPageFormat> format = PageFormatForFileName(name)) {
@@ -253,6 +268,33 @@ void DesignerCore::ImportTextFile(const std::string& name) {
         QtTextMetrics metrics;
         ImportTextLines(form_, defaults_, bytes, metrics);
     });
+}
+
+void DesignerCore::ImportMetafile(const std::string& name, float scale) {
+    wordImport_.Scale = scale;
+    const bool clear = prompts_.Confirm("Clear existing objects?", false) == TAnswer::Yes;
+    Edit("Import metafile", [&] {
+        if (clear) form_.Clear();
+        selection_.Clear();
+        QtTextMetrics metrics;
+        kovet::ImportMetafile(form_, defaults_, wordImport_, ReadWholeFile(name), scale, metrics);
+    });
+}
+
+void DesignerCore::PasteWordForm(ConstBytes clipboardMetafile) {
+    if (clipboardMetafile.empty()) {
+        prompts_.ShowError(kNoClipboardMetafileMessage);
+        return;
+    }
+    const std::filesystem::path file = std::filesystem::path(QDir::tempPath().toStdString()) / kPastedMetafileName;
+    WriteFileAtomically(file, clipboardMetafile);
+    ImportMetafile(file.string(), DefaultsRec::WordScale.get(defaults_.Record));
+}
+
+void DesignerCore::ExportRtf(const std::string& name) {
+    std::vector<TDrawProblem> problems;
+    const std::vector<std::uint8_t> metafile = ExportPage(form_, TPageFormat::Emf, pageExportOptions(view_), problems);
+    WriteFileAtomically(name, RtfDocument(metafile));
 }
 
 TAnswer DesignerCore::AskSaveChanges() {

@@ -11,6 +11,7 @@
 #include "Selection.h"
 #include "UndoHistory.h"
 
+#include "convert/WordImport.h"
 #include "document/Defaults.h"
 #include "document/KVTFile.h"
 
@@ -27,6 +28,9 @@ namespace kovet::designer {
 inline constexpr char kUntitled[] = "untitled.kvt";
 inline constexpr char kHistoryFileName[] = "history.dat";
 inline constexpr std::size_t kHistoryLength = 8;
+// The metafile a paste of a word-processor form leaves in the temporary folder.
+inline constexpr char kPastedMetafileName[] = "kvtemp.emf";
+inline constexpr char kNoClipboardMetafileMessage[] = "Unsupported clipboard format: the clipboard holds no metafile.";
 
 class DesignerCore {
 public:
@@ -53,6 +57,8 @@ public:
     const QImage& BackPicture() const { return backPicture_; }
     const TDesignView& View() const { return view_; }
     const std::filesystem::path& ConfigFolder() const { return configFolder_; }
+    // What the metafile imports of this window have left: pen, fill, font, current point.
+    TWordImportState& WordImportState() { return wordImport_; }
 
     // File commands.
     void New();
@@ -71,6 +77,17 @@ public:
     bool SaveFile(const std::string& name);
     // Appends one text object per line of a text file.
     void ImportTextFile(const std::string& name);
+    // The objects a word-processor form's metafile draws, at the scale, after "Clear existing
+    // objects?" (Yes clears the form first); one step for undo, whatever part of it was done
+    // before a failure included.
+    void ImportMetafile(const std::string& name, float scale);
+    // Tools > Paste MS-Word Form with the metafile the clipboard held (empty when it held
+    // none): the metafile is written as "kvtemp.emf" in the temporary folder and imported at
+    // the Word scale of the options.
+    void PasteWordForm(ConstBytes clipboardMetafile);
+    // The form as an RTF document holding the page's enhanced metafile, replacing the file
+    // safely.
+    void ExportRtf(const std::string& name);
 
     TAnswer AskSaveChanges();
     void TakeSnapshot();
@@ -131,6 +148,7 @@ private:
     QImage backPicture_;
     TSelection selection_;
     TKVTDefaults defaults_;
+    TWordImportState wordImport_;
     TDesignView view_;
     UndoHistory undo_;
 };

@@ -80,4 +80,15 @@ bool TakeForeignRecords(TKVTFile& into) {
     return true;
 }
 
+std::vector<std::uint8_t> ClipboardMetafile() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr) return {};
+    for (const char* type : kMetafileMimeTypes) {
+        if (!data->hasFormat(type)) continue;
+        const QByteArray bytes = data->data(type);
+        if (!bytes.isEmpty()) return {bytes.begin(), bytes.end()};
+    }
+    return {};
+}
+
 } // namespace kovet::designer

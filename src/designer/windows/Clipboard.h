@@ -16,4 +16,11 @@ void PublishRecords(const TKVTFile& records, TKVT& form);
 // untouched) when there are none, or they are the ones this program put there.
 bool TakeForeignRecords(TKVTFile& into);
 
+// The flavours an enhanced metafile comes in on a Linux clipboard, in the order they are
+// taken: the common MIME types and the one LibreOffice offers.
+inline constexpr const char* kMetafileMimeTypes[] = {"image/emf", "image/x-emf",
+                                                     "application/x-openoffice-emf;windows_formatname=\"Image EMF\""};
+// The enhanced metafile on the clipboard; empty when there is none.
+std::vector<std::uint8_t> ClipboardMetafile();
+
 } // namespace kovet::designer

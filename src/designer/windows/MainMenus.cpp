@@ -132,7 +132,7 @@ void MainWindow::buildMenus() {
     command(tools, "mAutosizeAllFields", "Autosize All Fields", {}, [this] { AutosizeAllFields(core_); });
     command(tools, "mKVTLabelsAsFields", "&Import Fields from delphi form", {},
             [this] { ImportDelphiForm(core_, prompts_); });
-    later(tools, "mPasteAsMetafile", "Paste MS-&Word Form");
+    command(tools, "mPasteAsMetafile", "Paste MS-&Word Form", {}, [this] { core_.PasteWordForm(ClipboardMetafile()); });
     command(tools, "mGetData", "Generate Getdata procedure", {}, [this] { GenerateGetData(core_, prompts_); });
     // Kept in the menu as it always was; it does nothing.
     command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
