@@ -7,6 +7,7 @@
 #include "convert/DelphiImport.h"
 #include "convert/DfmReader.h"
 #include "convert/TextImport.h"
+#include "convert/WordImport.h"
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
 
@@ -34,12 +35,16 @@ KOVET_MODULE_ENTRY int kovet_import(const ImportRequest& request, int& argc, cha
         if (request.Defaults) loadDefaults(*request.Defaults, defaults);
         const std::vector<std::uint8_t> bytes = ReadWholeFile(request.In);
         QtTextMetrics metrics;
-        if (request.Kind == ".dfm")
+        if (request.Kind == ".emf") {
+            // The drawing state of a fresh designer: the platform's default font.
+            const TDefaultFont font = PlatformDefaultFont();
+            TWordImportState state(font.Name, font.Size);
+            ImportMetafile(form, defaults, state, bytes, float(request.Scale), metrics);
+        } else if (request.Kind == ".dfm") {
             ImportDelphiFields(form.KVTFile(), defaults, ObjectResourceToText(bytes), metrics);
-        else if (request.Kind == ".txt")
+        } else {
             ImportTextLines(form, defaults, bytes, metrics);
-        else
-            throw Exception("importing " + request.Kind + " files is not available yet");
+        }
         form.KVTFile().SaveToFile(request.Out);
         return 0;
     });

@@ -135,6 +135,7 @@ std::int32_t ImportDelphiFields(TKVTFile& list, TKVTDefaults& defaults, std::str
         upper.push_back(AsciiUpper(line));
 
     std::int32_t imported = 0;
+    const TAppendRun appending(list);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         bool component = false;
         for (std::string_view name : kClassNames)

@@ -29,6 +29,7 @@ void ImportTextLines(TKVT& form, TKVTDefaults& defaults, ConstBytes fileBytes, T
     const std::int16_t fontHeight = TextRec::FontHeight.get(textDefaults);
     const std::int32_t pageHeight = HeaderRec::PageHeight.get(form.GetHeader());
     std::int32_t y = 50;
+    const TAppendRun appending(form.KVTFile());
     for (const std::string& line : TextFileLines(fileBytes)) {
         const std::string text = TextToWindows1252(line).substr(0, 255);
         auto record = std::vector<std::uint8_t>(std::size_t(kTextMaxSize));

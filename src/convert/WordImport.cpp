@@ -189,6 +189,7 @@ void ImportMetafile(TKVT& form, TKVTDefaults& defaults, TWordImportState& state,
     TEMFParse parser;
     parser.OnRecord = [&target](TEMFParse&, ConstBytes record) { ConvertMetafileRecord(target, record); };
     parser.Metafile->LoadFromBytes(emf);
+    const TAppendRun appending(form.KVTFile());
     parser.Parse();
 }
 

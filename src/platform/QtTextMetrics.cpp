@@ -1,6 +1,9 @@
 #include "QtTextMetrics.h"
 
+#include "storage/Text1252.h"
+
 #include <QByteArray>
+#include <QFont>
 #include <QString>
 
 #include <algorithm>
@@ -140,6 +143,12 @@ std::vector<std::int32_t> QtTextMetrics::Advances(const TFont& font, std::u16str
         unit += glyphs.Units[g];
     }
     return perUnit;
+}
+
+TDefaultFont PlatformDefaultFont() {
+    const QFont font;
+    const int size = font.pointSize() > 0 ? font.pointSize() : (font.pixelSize() * 72 + 48) / 96;
+    return {Utf8ToWindows1252(font.family().toStdString()), size};
 }
 
 } // namespace kovet

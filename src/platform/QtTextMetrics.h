@@ -52,4 +52,12 @@ public:
     std::vector<std::int32_t> Advances(const TFont& font, std::u16string_view text) override;
 };
 
+// The platform's default font as records name it: the face in Windows-1252 and the size in
+// points.
+struct TDefaultFont {
+    std::string Name;
+    std::int32_t Size = 0;
+};
+TDefaultFont PlatformDefaultFont();
+
 } // namespace kovet

@@ -76,6 +76,7 @@ Bytes TCustomRecordList::First() {
 }
 
 std::int32_t TCustomRecordList::NextID() const {
+    if (runNextID_) return *runNextID_;
     if (records_.empty()) return 1;
     std::int32_t largest = std::numeric_limits<std::int32_t>::min();
     for (const Record& r : records_)
@@ -86,6 +87,7 @@ std::int32_t TCustomRecordList::NextID() const {
 
 void TCustomRecordList::Clear() {
     records_.clear();
+    if (runNextID_) runNextID_ = 1;
     blocks_.clear();
     blockFree_ = nullptr;
     blockLeft_ = 0;
@@ -100,6 +102,7 @@ Bytes TCustomRecordList::Add(ConstBytes rec) {
     std::memcpy(copy.data, rec.data(), std::min(rec.size(), copy.size));
     ItemHeader::Stamp.set(copy.bytes(), ItemHeader::StampValue);
     ItemHeader::ID.set(copy.bytes(), NextID());
+    if (runNextID_) runNextID_ = std::int32_t(std::uint32_t(*runNextID_) + 1u);
     append(std::move(copy));
     return records_.back().bytes();
 }
@@ -453,6 +456,14 @@ void TCustomRecordListObject::Sort() {
             if (swap) list_.Exchange(a, b);
         }
     }
+}
+
+TAppendRun::TAppendRun(TCustomRecordList& list) : list_(list), outer_(!list.runNextID_) {
+    if (outer_) list_.runNextID_ = list_.NextID();
+}
+
+TAppendRun::~TAppendRun() {
+    if (outer_) list_.runNextID_.reset();
 }
 
 } // namespace kovet

@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -98,6 +99,7 @@ protected:
 
 private:
     friend class TCustomRecordListObject;
+    friend class TAppendRun;
 
     // A record's bytes live either in a block of its own or, for records that arrived
     // together (a load, an assign), packed in one of the list's shared blocks.
@@ -126,6 +128,23 @@ private:
     std::int32_t largestItemSize_ = 1 << 20;
     mutable std::unordered_map<std::int32_t, std::int32_t> idIndex_;
     mutable bool idsRepeat_ = false;
+    // While an append run lives: the ID the next added record gets.
+    std::optional<std::int32_t> runNextID_;
+};
+
+// Many records appended in one go (an import): while the run lives, the list hands out IDs
+// counting on from the largest it held when the run began, so that n appends cost n steps
+// instead of n scans of the list. IDs must not be written through Items meanwhile.
+class TAppendRun {
+public:
+    explicit TAppendRun(TCustomRecordList& list);
+    ~TAppendRun();
+    TAppendRun(const TAppendRun&) = delete;
+    TAppendRun& operator=(const TAppendRun&) = delete;
+
+private:
+    TCustomRecordList& list_;
+    bool outer_;
 };
 
 // Access to the records of one type as if they formed a list of their own.

@@ -1,5 +1,6 @@
 // `kovet getdata`, `fields`, `optimize` and `import`: the designer's Tools commands on files.
 #include "CliRun.h"
+#include "DfmStream.h"
 #include "FormFiles.h"
 
 #include "document/Defaults.h"
@@ -97,6 +98,39 @@ TEST(Tools, ImportMakesANewFormOrGoesBehindAnother) {
     TKVT courier;
     OpenFormFile((dir / "styled.kvt").string(), courier);
     EXPECT_EQ(TextRec::FontName.get(courier.KVTFile().Texts.Items(0)), "Courier New");
+}
+
+TEST(Tools, ImportTakesMetafileDrawingsAndDelphiLabels) {
+    const TempDir dir;
+    const RunResult emf = Kovet({"import", std::string(KOVET_SOURCE_DIR) + "/tests/data/emf/wine-gdi32.emf", "--scale",
+                                 "0.5", "-o", (dir / "emf.kvt").string()});
+    ASSERT_EQ(emf.status, 0) << emf.err;
+    TKVT drawing;
+    OpenFormFile(dir / "emf.kvt", drawing);
+    EXPECT_EQ(drawing.KVTFile().Frames.Count(), 2);
+    EXPECT_EQ(drawing.KVTFile().Ellipses.Count(), 1);
+    EXPECT_EQ(drawing.KVTFile().Lines.Count(), 1);
+    EXPECT_EQ(drawing.KVTFile().Texts.Count(), 2);
+    EXPECT_EQ(FrameRec::Left.get(drawing.KVTFile().Frames.Items(1)), 65); // 130 at half scale
+
+    kovet::test::DfmStream dfm;
+    dfm.Object("TForm1", "Form1").End();
+    dfm.Object("TKVTLabel", "Total").Prop("Left").Int16(300).Prop("Font.Height").Int8(-11).End().End();
+    dfm.End();
+    WriteFile(dir / "form.dfm", dfm.Bytes());
+    const RunResult labels = Kovet({"import", (dir / "form.dfm").string(), "-o", (dir / "dfm.kvt").string()});
+    ASSERT_EQ(labels.status, 0) << labels.err;
+    TKVT fields;
+    OpenFormFile(dir / "dfm.kvt", fields);
+    ASSERT_EQ(fields.KVTFile().Fields.Count(), 1);
+    EXPECT_EQ(FieldRec::Name.get(fields.KVTFile().Fields.Items(0)), "Total");
+    EXPECT_EQ(FieldRec::Left.get(fields.KVTFile().Fields.Items(0)), 300);
+    EXPECT_EQ(FieldRec::FontSize.get(fields.KVTFile().Fields.Items(0)), 8);
+
+    const RunResult text = Kovet({"import", (dir / "form.dfm").string(), "-o", (dir / "x.kvt").string()},
+                                 "printf 'object A: TKVTLabel\nend\n' > " + ShellQuote((dir / "form.dfm").string()));
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.err, "kovet: Invalid stream format\n");
 }
 
 TEST(Tools, ImportRefusesWhatItCannotUse) {

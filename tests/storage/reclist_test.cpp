@@ -173,6 +173,23 @@ TEST(RecordListNextID, IsOneMoreThanTheLargestPresent) {
     EXPECT_EQ(list.NextID(), -4);
 }
 
+TEST(RecordListNextID, AnAppendRunHandsOutTheSameIDsAsSingleAdds) {
+    TCustomRecordList list;
+    load(list, cat({rec(1, 20, 0, 7), rec(1, 20, 0, 3)}));
+    {
+        const TAppendRun run(list);
+        const TAppendRun nested(list);
+        EXPECT_EQ(idOf(list.Add(rec(1, 20))), 8);
+        EXPECT_EQ(idOf(list.Add(rec(1, 20))), 9);
+        list.Clear();
+        EXPECT_EQ(idOf(list.Add(rec(1, 20))), 1);
+    }
+    EXPECT_EQ(idOf(list.Add(rec(1, 20))), 2);
+    // Outside a run the list is asked again: an ID written into a record counts.
+    ItemHeader::ID.set(list.Items(0), 40);
+    EXPECT_EQ(list.NextID(), 41);
+}
+
 TEST(RecordListNextID, WrapsAtTheLargestIntegerInsteadOfOverflowing) {
     TCustomRecordList list;
     load(list, rec(1, 20, 0, std::numeric_limits<std::int32_t>::max()));

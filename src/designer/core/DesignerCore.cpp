@@ -13,7 +13,6 @@
 #include "storage/Text1252.h"
 
 #include <QDir>
-#include <QFont>
 #include <QPrinter>
 
 #include <algorithm>
@@ -51,9 +50,8 @@ std::string lowerExtension(const std::string& name) {
 
 // The drawing state of a window's metafile imports starts with the platform's default font.
 TWordImportState platformDrawingState() {
-    const QFont font;
-    const int size = font.pointSize() > 0 ? font.pointSize() : (font.pixelSize() * 72 + 48) / 96;
-    return TWordImportState(Utf8ToWindows1252(font.family().toStdString()), size);
+    const TDefaultFont font = PlatformDefaultFont();
+    return TWordImportState(font.Name, font.Size);
 }
 
 // The page's picture as the metafile and picture exports write it.
