@@ -1,6 +1,6 @@
 #include "PropertyEdits.h"
 
-#include "Fitting.h"
+#include "convert/NewObjects.h"
 
 #include "display/FieldFormat.h"
 #include "platform/Dib.h"
