@@ -62,7 +62,7 @@ TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
         {"mRedo", "&Redo", "Ctrl+Y", true, false},
         {"mTabOrder", "Field Tab &Order", "", true, true},
         {"mScaledPreview", "&Scaled Preview", "", true, true},
-        {"mProperties", "&Properties", "F11", true, false},
+        {"mProperties", "&Properties", "F11", true, true},
         {"mAlign", "&Align", "F12", true, true},
         {"mOptimize", "&Optimize KVT", "", true, true},
         {"mHelpTopics", "Help &Topics", "F1", true, true},

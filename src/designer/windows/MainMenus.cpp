@@ -7,6 +7,8 @@
 #include "DesignSurface.h"
 #include "Icons.h"
 #include "MainWindow.h"
+#include "OptionsDialog.h"
+#include "PropertiesWindow.h"
 #include "TabOrderDialog.h"
 #include "TestFillWindow.h"
 
@@ -120,7 +122,7 @@ void MainWindow::buildMenus() {
     });
     view->addAction(scaledPreview_);
     command(view, "mTestEditing", "&Test KVT Editing", {}, [this] { TdlgTest::Run(core_, prompts_, this); });
-    later(view, "mProperties", "&Properties", QKeySequence("F11"));
+    command(view, "mProperties", "&Properties", QKeySequence("F11"), [this] { properties_->Toggle(); });
     command(view, "mAlign", "&Align", QKeySequence("F12"), [this] { align_->Toggle(); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
@@ -136,7 +138,9 @@ void MainWindow::buildMenus() {
     // Kept in the menu as it always was; it does nothing.
     command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
 
-    later(nullptr, "mOptions", "Op&tions");
+    command(nullptr, "mOptions", "Op&tions", {}, [this] {
+        if (options_->EditOptions()) redraw();
+    });
     menuBar()->addAction(findChild<QAction*>("mOptions"));
 
     QMenu* help = menuBar()->addMenu("&Help");
@@ -162,7 +166,7 @@ void MainWindow::buildSurfaceMenu() {
     // The right button's menu acts on the selection as it is.
     auto* menu = new QMenu(this);
     menu->setObjectName("pmSurface");
-    later(menu, "pProperties", "&Properties");
+    command(menu, "pProperties", "&Properties", {}, [this] { properties_->Toggle(); });
     QMenu* add = menu->addMenu("&Add");
     add->menuAction()->setObjectName("pAdd");
     addMenu(add, "p");
@@ -227,7 +231,7 @@ void MainWindow::buildButtons() {
 }
 
 void MainWindow::buildCommandTable() {
-    later(nullptr, "cmdProperties", "Properties", QKeySequence("Ctrl+Return"));
+    command(nullptr, "cmdProperties", "Properties", QKeySequence("Ctrl+Return"), [this] { properties_->Toggle(); });
     command(nullptr, "cmdScrollUp", "Scroll up", QKeySequence("PgUp"), [this] { scrollBy(0, -8); });
     command(nullptr, "cmdScrollDown", "Scroll down", QKeySequence("PgDown"), [this] { scrollBy(0, 8); });
     command(nullptr, "cmdScrollLeft", "Scroll left", QKeySequence("Ctrl+PgUp"), [this] { scrollBy(-8, 0); });

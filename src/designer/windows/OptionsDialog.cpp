@@ -201,8 +201,6 @@ void TdlgOptions::accept() {
     StoreOptions(working_, values_);
     core_.Defaults() = working_;
     QDialog::accept();
-    // The rulers take their units from the record when the core's view changes.
-    core_.SelectionChanged();
 }
 
 void TdlgOptions::chooseFont(TFontChoice& font) {

@@ -86,6 +86,7 @@ void TfmProp::buildTop() {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         auto* box = new TsvEdit;
         box->setObjectName(boxes[i].first);
+        box->setMaximumWidth(80);
         auto* label = new QLabel(boxes[i].second);
         label->setBuddy(box);
         top->addWidget(label, 0, int(i));

@@ -13,6 +13,7 @@
 #include <QTextCursor>
 
 #include <optional>
+#include <type_traits>
 
 namespace kovet::designer {
 
@@ -32,6 +33,7 @@ const QStringList kFormats = {"Text",     "Real",      "Integer", "Dollar", "Per
                               "PhoneExt", "VisaMC",    "Amex",    "Custom", "Checkbox", "ComboBox", "Memo"};
 constexpr int kMaxText = 255;
 constexpr int kMaxName = 40;
+constexpr int kNumberWidth = 90;
 
 // The memo shows lines as the records keep them, broken by CR LF.
 QString memoText(const std::string& text) {
@@ -48,6 +50,8 @@ public:
 
     template <typename W> W* Add(W* control, const char* name, const QString& caption) {
         control->setObjectName(name);
+        // Numbers are short: their boxes leave the width to the lists.
+        if constexpr (std::is_same_v<W, TsvEdit>) control->setMaximumWidth(kNumberWidth);
         if (!caption.isEmpty()) {
             auto* label = new QLabel(caption);
             label->setBuddy(control);
@@ -166,6 +170,7 @@ ObjectPages::ObjectPages(PagesFor use) {
     const auto colorBox = [this](TsvColorBox*& box, const char* buttonName, TProperty property) {
         box = new TsvColorBox;
         QPushButton* chooser = button(buttonName, "...");
+        chooser->setFixedWidth(chooser->fontMetrics().horizontalAdvance("...") + 16);
         chooser->setToolTip("Choose a colour");
         ColorButtons.push_back({chooser, box, property});
         return chooser;
@@ -190,6 +195,7 @@ ObjectPages::ObjectPages(PagesFor use) {
     PageLayout textLayout(Text, 8);
     tx_Text = textLayout.Add(new QPlainTextEdit, "tx_Text", "Text");
     tx_Text->setTabChangesFocus(true);
+    tx_Text->setFixedHeight(tx_Text->fontMetrics().lineSpacing() * 4 + 12);
     QObject::connect(tx_Text, &QPlainTextEdit::textChanged, tx_Text, [memo = tx_Text] {
         const QString text = memo->toPlainText();
         if (text.size() <= kMaxText) return;
