@@ -196,7 +196,10 @@ void TfmProp::Refresh() {
 
 bool TfmProp::eventFilter(QObject* watched, QEvent* event) {
     const std::optional<TProperty> property = propertyOf(watched);
-    if (property && isEnter(event)) {
+    // Shift+Enter starts a new line of the memo.
+    const bool newLine = watched == pages_->tx_Text && isEnter(event) &&
+                         static_cast<QKeyEvent*>(event)->modifiers().testFlag(Qt::ShiftModifier);
+    if (property && isEnter(event) && !newLine) {
         apply(*property, true);
         // Enter in the memo is its popup's "Enter", not a new line.
         return watched == pages_->tx_Text;
