@@ -6,12 +6,16 @@
 #include "widgets/Application.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace kovet;
@@ -212,4 +216,44 @@ TEST_F(Window, ObjectsTravelBetweenDesignersOnTheSystemClipboard) {
     ASSERT_EQ(core.Form().KVTFile().Count(), 3);
     EXPECT_EQ(ObjectRec::Left.get(core.Form().KVTFile().Items(2)), 8);
     EXPECT_EQ(action("mUndo")->text(), "&Undo Paste");
+}
+
+TEST_F(Window, ThePropertiesWindowTogglesAndFollowsTheSelection) {
+    ShowActive(window);
+    auto* properties = window.findChild<QWidget*>("fmProp");
+    ASSERT_NE(properties, nullptr);
+    EXPECT_FALSE(properties->isVisible()) << "created hidden";
+    for (const char* name : {"mProperties", "btnProperties", "pProperties", "cmdProperties"}) {
+        action(name)->trigger();
+        EXPECT_TRUE(properties->isVisible()) << name;
+        action(name)->trigger();
+        EXPECT_FALSE(properties->isVisible()) << name;
+    }
+    EXPECT_EQ(action("cmdProperties")->shortcut(), QKeySequence("Ctrl+Return"));
+
+    action("mProperties")->trigger();
+    auto* book = properties->findChild<QStackedWidget*>("NB");
+    EXPECT_EQ(book->currentWidget()->objectName(), "Page");
+    core.Edit("Add", [&] {
+        const Bytes frame = core.Form().KVTFile().Frames.AddEmpty();
+        core.Selection().SelectObject(core.Form().KVTFile(), ItemHeader::ID.get(frame));
+    });
+    EXPECT_EQ(book->currentWidget()->objectName(), "Frame");
+    core.Selection().Clear();
+    core.SelectionChanged();
+    EXPECT_EQ(book->currentWidget()->objectName(), "Page");
+}
+
+TEST_F(Window, OptionsOkStoresTheDialogIntoTheDefaults) {
+    ShowActive(window);
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = window.findChild<QDialog*>("dlgOptions");
+        ASSERT_TRUE(dialog->isVisible());
+        auto* thickness = dialog->findChild<QLineEdit*>("fr_Thick");
+        thickness->clear();
+        QTest::keyClicks(thickness, "6");
+        dialog->accept();
+    });
+    action("mOptions")->trigger();
+    EXPECT_EQ(FrameRec::Thickness.get(core.Defaults().Frame()), 6);
 }
