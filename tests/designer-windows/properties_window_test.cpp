@@ -139,6 +139,7 @@ TEST_F(PropertiesWindow, ShowsThePageTheObjectOrNoPageForEachKindOfSelection) {
     Choose({});
     EXPECT_EQ(Page(), "Page");
     EXPECT_FALSE(enabled("all_Left"));
+    EXPECT_FALSE(enabled("all_Width"));
     EXPECT_EQ(text("all_Width"), QString::number(HeaderRec::PageWidth.get(core.Form().KVTFile().Items(0))));
     EXPECT_EQ(label("labID"), QString("ID:%1").arg(ItemHeader::ID.get(core.Form().KVTFile().Items(0))));
     EXPECT_FALSE(visible("labEnter"));
