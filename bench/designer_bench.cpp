@@ -31,6 +31,8 @@ public:
     std::optional<std::string> OpenFileName(const designer::TFileDialog&) override { return std::nullopt; }
     std::optional<std::string> SaveFileName(const designer::TFileDialog&) override { return std::nullopt; }
     bool ChoosePrinter(QPrinter&) override { return false; }
+    std::optional<designer::TFontChoice> ChooseFont(const designer::TFontChoice&) override { return std::nullopt; }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return std::nullopt; }
     void ShowStatus(const std::string&) override {}
     void ShowProgress(const std::string&, int) override {}
     void HideStatus() override {}

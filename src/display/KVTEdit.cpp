@@ -393,9 +393,11 @@ void TKVTEdit::applyBackground(TColor color) {
 
 void TKVTEdit::applyFontColor() {
     const QColor wanted = ToQColor(isNumeric() && value_ < 0 ? clMaroon : fontColor_);
-    if (palette().color(QPalette::Text) == wanted) return;
+    if (palette().color(QPalette::Active, QPalette::Text) == wanted) return;
     QPalette p = palette();
-    p.setColor(QPalette::Text, wanted);
+    // A disabled box keeps the style's grey text.
+    p.setColor(QPalette::Active, QPalette::Text, wanted);
+    p.setColor(QPalette::Inactive, QPalette::Text, wanted);
     setPalette(p);
 }
 

@@ -7,13 +7,17 @@
 #include "widgets/Application.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cstdlib>
@@ -66,7 +70,7 @@ TEST_F(Window, MenusCarryTheirCaptionsKeysAndStates) {
         {"mRedo", "&Redo", "Ctrl+Y", true, false},
         {"mTabOrder", "Field Tab &Order", "", true, true},
         {"mScaledPreview", "&Scaled Preview", "", true, true},
-        {"mProperties", "&Properties", "F11", true, false},
+        {"mProperties", "&Properties", "F11", true, true},
         {"mAlign", "&Align", "F12", true, true},
         {"mOptimize", "&Optimize KVT", "", true, true},
         {"mPasteAsMetafile", "Paste MS-&Word Form", "", true, true},
@@ -243,4 +247,59 @@ TEST_F(Window, AWordFormOnTheClipboardPastesFromTheToolsMenu) {
     EXPECT_EQ(prompts.Errors, std::vector<std::string>{kNoClipboardMetafileMessage});
     EXPECT_EQ(core.Form().KVTFile().Count(), 3);
     ::unsetenv("TMPDIR");
+}
+
+TEST_F(Window, TheSurfaceMenuAlignsTheSelection) {
+    core.Edit("Add", [&] {
+        for (const std::int16_t left : {40, 10}) {
+            const Bytes frame = core.Form().KVTFile().Frames.AddEmpty();
+            ObjectRec::Left.set(frame, left);
+            ObjectRec::Width.set(frame, 20);
+            core.Selection().SelectObject(core.Form().KVTFile(), ItemHeader::ID.get(frame));
+        }
+    });
+    action("pLeftEdges")->trigger();
+    for (std::int32_t i = 1; i <= 2; ++i)
+        EXPECT_EQ(ObjectRec::Left.get(core.Form().KVTFile().Items(i)), 40) << i;
+    EXPECT_EQ(action("mUndo")->text().toStdString().rfind("&Undo", 0), 0u);
+}
+
+TEST_F(Window, ThePropertiesWindowTogglesAndFollowsTheSelection) {
+    ShowActive(window);
+    auto* properties = window.findChild<QWidget*>("fmProp");
+    ASSERT_NE(properties, nullptr);
+    EXPECT_FALSE(properties->isVisible()) << "created hidden";
+    for (const char* name : {"mProperties", "btnProperties", "pProperties", "cmdProperties"}) {
+        action(name)->trigger();
+        EXPECT_TRUE(properties->isVisible()) << name;
+        action(name)->trigger();
+        EXPECT_FALSE(properties->isVisible()) << name;
+    }
+    EXPECT_EQ(action("cmdProperties")->shortcut(), QKeySequence("Ctrl+Return"));
+
+    action("mProperties")->trigger();
+    auto* book = properties->findChild<QStackedWidget*>("NB");
+    EXPECT_EQ(book->currentWidget()->objectName(), "Page");
+    core.Edit("Add", [&] {
+        const Bytes frame = core.Form().KVTFile().Frames.AddEmpty();
+        core.Selection().SelectObject(core.Form().KVTFile(), ItemHeader::ID.get(frame));
+    });
+    EXPECT_EQ(book->currentWidget()->objectName(), "Frame");
+    core.Selection().Clear();
+    core.SelectionChanged();
+    EXPECT_EQ(book->currentWidget()->objectName(), "Page");
+}
+
+TEST_F(Window, OptionsOkStoresTheDialogIntoTheDefaults) {
+    ShowActive(window);
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = window.findChild<QDialog*>("dlgOptions");
+        ASSERT_TRUE(dialog->isVisible());
+        auto* thickness = dialog->findChild<QLineEdit*>("fr_Thick");
+        thickness->clear();
+        QTest::keyClicks(thickness, "6");
+        dialog->accept();
+    });
+    action("mOptions")->trigger();
+    EXPECT_EQ(FrameRec::Thickness.get(core.Defaults().Frame()), 6);
 }

@@ -22,9 +22,15 @@ public:
     std::deque<std::optional<std::string>> FileNames;
     // The output file of the print dialog; nothing cancels it.
     std::optional<std::string> PrintTo;
+    // What the font and colour dialogs give back; nothing cancels them.
+    std::deque<std::optional<TFontChoice>> Fonts;
+    std::deque<std::optional<std::uint32_t>> Colors;
 
     std::vector<std::string> Questions, Messages, Errors, Statuses;
     std::vector<TFileDialog> Dialogs;
+    // What the font and colour dialogs were set to.
+    std::vector<TFontChoice> FontsShown;
+    std::vector<std::uint32_t> ColorsShown;
 
     TAnswer Confirm(const std::string& question, bool) override { return answer(question); }
     TAnswer Warn(const std::string& question) override { return answer(question); }
@@ -38,6 +44,14 @@ public:
         printer.setOutputFileName(QString::fromStdString(*PrintTo));
         return true;
     }
+    std::optional<TFontChoice> ChooseFont(const TFontChoice& font) override {
+        FontsShown.push_back(font);
+        return next(Fonts, "font dialog");
+    }
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t color) override {
+        ColorsShown.push_back(color);
+        return next(Colors, "colour dialog");
+    }
     void ShowStatus(const std::string& message) override { Statuses.push_back("show " + message); }
     void ShowProgress(const std::string& message, int percent) override {
         Statuses.push_back(message + " " + std::to_string(percent));
@@ -45,6 +59,15 @@ public:
     void HideStatus() override { Statuses.push_back("hide"); }
 
 private:
+    template <typename T> static std::optional<T> next(std::deque<std::optional<T>>& script, const char* dialog) {
+        if (script.empty()) {
+            ADD_FAILURE() << "no answer for the " << dialog;
+            return std::nullopt;
+        }
+        const std::optional<T> answer = script.front();
+        script.pop_front();
+        return answer;
+    }
     TAnswer answer(const std::string& question) {
         Questions.push_back(question);
         if (Answers.empty()) {

@@ -69,5 +69,24 @@ TEST_F(Tools, AutosizeCommandsAreUndoable) {
     EXPECT_EQ(FieldRec::Name.get(core->Form().KVTFile().Fields.Items(0)), "Total");
 }
 
+TEST_F(Tools, FieldFontsChangeOnlyWhenTheDialogIsConfirmed) {
+    AddField(*core, "Total", 1);
+    prompts.Fonts = {std::nullopt, TFontChoice{"Courier New", 0x0000FF, 12, fsItalic, -16}};
+    ChangeFieldFonts(*core, prompts);
+    EXPECT_FALSE(core->CanUndo());
+    ChangeFieldFonts(*core, prompts);
+    const ConstBytes field = core->Form().KVTFile().Fields.Items(0);
+    EXPECT_EQ(FieldRec::FontName.get(field), "Courier New");
+    EXPECT_EQ(FieldRec::FontSize.get(field), 12);
+    EXPECT_EQ(FieldRec::FontHeight.get(field), -16);
+    EXPECT_EQ(FieldRec::FontStyle.get(field), fsItalic);
+    EXPECT_EQ(FieldRec::FontColor.get(field), 0x0000FFu);
+    EXPECT_EQ(core->UndoLabel(), "Change Field Fonts");
+    // The dialog starts from the platform's default font.
+    ASSERT_EQ(prompts.FontsShown.size(), 2u);
+    EXPECT_FALSE(prompts.FontsShown[0].Name.empty());
+    EXPECT_GT(prompts.FontsShown[0].Size, 0);
+}
+
 } // namespace
 } // namespace kovet::designer::test

@@ -3,6 +3,7 @@
 // Everything the designer asks or tells the user goes through this interface: the program
 // shows Qt's message boxes and dialogs, tests answer from a script.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,24 @@ struct TFileDialog {
     std::string Preset;
 };
 
+// A font as text and field records keep it: the face (UTF-8 here), the colour ($00BBGGRR), the
+// size in points, the style bits (bold 1, italic 2, underline 4, strike-out 8) and the logical
+// height the painter draws with.
+struct TFontChoice {
+    std::string Name;
+    std::uint32_t Color = 0;
+    std::int32_t Size = 0;
+    std::uint8_t Style = 0;
+    std::int16_t Height = 0;
+
+    bool operator==(const TFontChoice&) const = default;
+};
+
+// The logical height of a size in points on the 96 pixels per inch the forms are drawn at.
+inline std::int16_t FontHeightForSize(std::int32_t points) {
+    return std::int16_t(-((points * 96 + 36) / 72));
+}
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -42,6 +61,12 @@ public:
     virtual std::optional<std::string> SaveFileName(const TFileDialog& dialog) = 0;
     // The print dialog on the printer as set up; false when it was cancelled.
     virtual bool ChoosePrinter(QPrinter& printer) = 0;
+    // The font dialog, with a colour, set to `font`; nothing when it was cancelled. A font
+    // whose size stays keeps its height (a record may hold a cell height); a new size gets
+    // FontHeightForSize.
+    virtual std::optional<TFontChoice> ChooseFont(const TFontChoice& font) = 0;
+    // The colour dialog set to `color` ($00BBGGRR); nothing when it was cancelled.
+    virtual std::optional<std::uint32_t> ChooseColor(std::uint32_t color) = 0;
 
     // The progress window: a message, a message with a percentage, hidden again.
     virtual void ShowStatus(const std::string& message) = 0;

@@ -7,6 +7,7 @@
 #include "convert/FormTools.h"
 #include "platform/QtTextMetrics.h"
 #include "storage/Stream.h"
+#include "storage/Text1252.h"
 
 namespace kovet::designer {
 namespace {
@@ -68,6 +69,20 @@ void OptimizeForm(DesignerCore& core, Prompts& prompts) {
 void DeleteAllFields(DesignerCore& core) {
     SelectAllFields(core);
     core.Edit("Delete Fields", [&] { DeleteSelection(core); });
+}
+
+void ChangeFieldFonts(DesignerCore& core, Prompts& prompts) {
+    const TDefaultFont platform = PlatformDefaultFont();
+    TFontChoice start;
+    start.Name = Windows1252ToUtf8(platform.Name);
+    start.Size = platform.Size;
+    start.Height = FontHeightForSize(platform.Size);
+    const std::optional<TFontChoice> chosen = prompts.ChooseFont(start);
+    if (!chosen) return;
+    const TRecordFont font{Utf8ToWindows1252(chosen->Name), chosen->Style, std::uint8_t(chosen->Size), chosen->Height,
+                           chosen->Color};
+    QtTextMetrics metrics;
+    editForm(core, "Change Field Fonts", [&](TKVTFile& list) { kovet::ChangeFieldFonts(list, font, metrics); });
 }
 
 void AutosizeAllText(DesignerCore& core) {

@@ -14,6 +14,9 @@ void GenerateGetData(DesignerCore& core, Prompts& prompts);
 void SaveFieldNames(DesignerCore& core, Prompts& prompts);
 void OptimizeForm(DesignerCore& core, Prompts& prompts);
 void DeleteAllFields(DesignerCore& core);
+// Every field takes the font chosen in the font dialog, which starts from the platform's
+// default font; Cancel changes nothing.
+void ChangeFieldFonts(DesignerCore& core, Prompts& prompts);
 void AutosizeAllText(DesignerCore& core);
 void AutosizeAllFields(DesignerCore& core);
 

@@ -7,6 +7,8 @@
 #include "DesignSurface.h"
 #include "Icons.h"
 #include "MainWindow.h"
+#include "OptionsDialog.h"
+#include "PropertiesWindow.h"
 #include "TabOrderDialog.h"
 #include "TestFillWindow.h"
 
@@ -120,14 +122,14 @@ void MainWindow::buildMenus() {
     });
     view->addAction(scaledPreview_);
     command(view, "mTestEditing", "&Test KVT Editing", {}, [this] { TdlgTest::Run(core_, prompts_, this); });
-    later(view, "mProperties", "&Properties", QKeySequence("F11"));
+    command(view, "mProperties", "&Properties", QKeySequence("F11"), [this] { properties_->Toggle(); });
     command(view, "mAlign", "&Align", QKeySequence("F12"), [this] { align_->Toggle(); });
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     command(tools, "mOptimize", "&Optimize KVT", {}, [this] { OptimizeForm(core_, prompts_); });
     command(tools, "mDeleteFields", "Delete &Fields", {}, [this] { DeleteAllFields(core_); });
     command(tools, "mSavefieldstr", "&Save field strings", {}, [this] { SaveFieldNames(core_, prompts_); });
-    later(tools, "mFieldFonts", "&Change field fonts");
+    command(tools, "mFieldFonts", "&Change field fonts", {}, [this] { ChangeFieldFonts(core_, prompts_); });
     command(tools, "mAutosizeAllText", "Autosize All Text", {}, [this] { AutosizeAllText(core_); });
     command(tools, "mAutosizeAllFields", "Autosize All Fields", {}, [this] { AutosizeAllFields(core_); });
     command(tools, "mKVTLabelsAsFields", "&Import Fields from delphi form", {},
@@ -137,7 +139,9 @@ void MainWindow::buildMenus() {
     // Kept in the menu as it always was; it does nothing.
     command(tools, "mDetectBitmap", "Detect Bitmap", {}, [] {});
 
-    later(nullptr, "mOptions", "Op&tions");
+    command(nullptr, "mOptions", "Op&tions", {}, [this] {
+        if (options_->EditOptions()) redraw();
+    });
     menuBar()->addAction(findChild<QAction*>("mOptions"));
 
     QMenu* help = menuBar()->addMenu("&Help");
@@ -163,7 +167,7 @@ void MainWindow::buildSurfaceMenu() {
     // The right button's menu acts on the selection as it is.
     auto* menu = new QMenu(this);
     menu->setObjectName("pmSurface");
-    later(menu, "pProperties", "&Properties");
+    command(menu, "pProperties", "&Properties", {}, [this] { properties_->Toggle(); });
     QMenu* add = menu->addMenu("&Add");
     add->menuAction()->setObjectName("pAdd");
     addMenu(add, "p");
@@ -173,14 +177,18 @@ void MainWindow::buildSurfaceMenu() {
     command(menu, "pTabOrder", "&Field Tab Order", {}, [this] { tabOrder_->EditTabOrder(core_); });
     QMenu* align = menu->addMenu("A&lign");
     align->menuAction()->setObjectName("pAlign");
-    const std::pair<const char*, const char*> alignments[] = {{"pLeftEdges", "Left Edges"},
-                                                              {"pRightEdges", "Right Edges"},
-                                                              {"pTopEdges", "Top Edges"},
-                                                              {"pBottomEdges", "Bottom Edges"},
-                                                              {"pSpaceHorizontally", "Space Horizontally"},
-                                                              {"pSpaceVertically", "Space Vertically"}};
-    for (const auto& [name, caption] : alignments)
-        later(align, name, caption);
+    const struct {
+        const char* name;
+        const char* caption;
+        void (*run)(DesignerCore&);
+    } alignments[] = {{"pLeftEdges", "Left Edges", AlignLefts},
+                      {"pRightEdges", "Right Edges", AlignRights},
+                      {"pTopEdges", "Top Edges", AlignTops},
+                      {"pBottomEdges", "Bottom Edges", AlignBottoms},
+                      {"pSpaceHorizontally", "Space Horizontally", SpaceHorizontally},
+                      {"pSpaceVertically", "Space Vertically", SpaceVertically}};
+    for (const auto& alignment : alignments)
+        command(align, alignment.name, alignment.caption, {}, [this, run = alignment.run] { run(core_); });
     surface_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(surface_, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint& at) { menu->popup(surface_->mapToGlobal(at)); });
@@ -228,7 +236,7 @@ void MainWindow::buildButtons() {
 }
 
 void MainWindow::buildCommandTable() {
-    later(nullptr, "cmdProperties", "Properties", QKeySequence("Ctrl+Return"));
+    command(nullptr, "cmdProperties", "Properties", QKeySequence("Ctrl+Return"), [this] { properties_->Toggle(); });
     command(nullptr, "cmdScrollUp", "Scroll up", QKeySequence("PgUp"), [this] { scrollBy(0, -8); });
     command(nullptr, "cmdScrollDown", "Scroll down", QKeySequence("PgDown"), [this] { scrollBy(0, 8); });
     command(nullptr, "cmdScrollLeft", "Scroll left", QKeySequence("Ctrl+PgUp"), [this] { scrollBy(-8, 0); });

@@ -2,6 +2,8 @@
 
 #include "AlignPalette.h"
 #include "DesignSurface.h"
+#include "OptionsDialog.h"
+#include "PropertiesWindow.h"
 #include "TabOrderDialog.h"
 
 #include <QCloseEvent>
@@ -58,6 +60,9 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     // The palette's buttons run their commands directly, the preview staying as it is.
     align_ = new TfmAlign(
         core_, [this](const std::function<void()>& command) { Run(command, true); }, this);
+    properties_ = new TfmProp(
+        core_, prompts_, [this](const std::function<void()>& command) { Run(command, true); }, this);
+    options_ = new TdlgOptions(core_, prompts_, this);
     tabOrder_ = new TdlgTabOrder(this);
     buildMenus();
     buildSurfaceMenu();
@@ -96,7 +101,9 @@ void MainWindow::Run(const std::function<void()>& command, bool keepPreview) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()) {
+    // The properties window passes Shift on too, for the next press on the surface.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        (isActiveWindow() || properties_->isActiveWindow())) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // The Shift key's own events carry the state from before them.
         const bool shift = key->key() == Qt::Key_Shift ? event->type() == QEvent::KeyPress
@@ -154,6 +161,7 @@ void MainWindow::redraw() {
     surface_->Redraw();
     showCounts();
     showUndo();
+    if (properties_->isVisible()) properties_->Refresh();
 }
 
 void MainWindow::showUndo() {

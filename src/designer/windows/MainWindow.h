@@ -25,8 +25,10 @@ class QToolBar;
 namespace kovet::designer {
 
 class DesignSurface;
+class TdlgOptions;
 class TdlgTabOrder;
 class TfmAlign;
+class TfmProp;
 
 inline constexpr char kWindowCaption[] = "Kovet 5.5";
 
@@ -88,6 +90,8 @@ private:
     QAction* scaledPreview_ = nullptr;
     QAction* undo_ = nullptr;
     TfmAlign* align_ = nullptr;
+    TfmProp* properties_ = nullptr;
+    TdlgOptions* options_ = nullptr;
     TdlgTabOrder* tabOrder_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* scaleButton_ = nullptr;

@@ -1,5 +1,6 @@
 #include "QtPrompts.h"
 
+#include "FontDialog.h"
 #include "StatusWindow.h"
 
 #include <QApplication>
@@ -67,6 +68,14 @@ std::optional<std::string> QtPrompts::fileName(const TFileDialog& dialog, bool s
 bool QtPrompts::ChoosePrinter(QPrinter& printer) {
     QPrintDialog dialog(&printer, parent_);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<TFontChoice> QtPrompts::ChooseFont(const TFontChoice& font) {
+    return ExecFontDialog(parent_, font);
+}
+
+std::optional<std::uint32_t> QtPrompts::ChooseColor(std::uint32_t color) {
+    return ExecColorDialog(parent_, color);
 }
 
 StatusWindow& QtPrompts::status() {

@@ -1,7 +1,7 @@
 #pragma once
 
 // The designer's questions and dialogs as Qt shows them: message boxes, file dialogs with the
-// designer's filters, the print dialog and the progress window.
+// designer's filters, the print, font and colour dialogs and the progress window.
 
 #include "designer/core/Prompts.h"
 
@@ -24,6 +24,8 @@ public:
     std::optional<std::string> OpenFileName(const TFileDialog& dialog) override;
     std::optional<std::string> SaveFileName(const TFileDialog& dialog) override;
     bool ChoosePrinter(QPrinter& printer) override;
+    std::optional<TFontChoice> ChooseFont(const TFontChoice& font) override;
+    std::optional<std::uint32_t> ChooseColor(std::uint32_t color) override;
     void ShowStatus(const std::string& message) override;
     void ShowProgress(const std::string& message, int percent) override;
     void HideStatus() override;
