@@ -15,7 +15,7 @@ namespace {
 const TFileDialog kTextFileDialog{"Save Text File", "txt", {{"Text Files", "*.txt"}, {"All Files", "*.*"}}, {}};
 
 // Asks for a text file and writes the lines into it with CR LF ends; Cancel writes nothing.
-void saveLines(Prompts& prompts, TFileDialog dialog, const std::vector<std::string>& lines) {
+void saveLines(Prompts& prompts, const TFileDialog& dialog, const std::vector<std::string>& lines) {
     const std::optional<std::string> chosen = prompts.SaveFileName(dialog);
     if (chosen) WriteFileAtomically(*chosen, CrLfText(lines));
 }
