@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   # GIF page exports; Qt has no GIF writer
   libgif-dev
+  # the form widget's plug-in for Qt Designer, and .ui files loaded at run time
+  qt6-tools-dev libqt6opengl6-dev
   fonts-liberation fonts-liberation2
 )
 if [[ "${1:-}" == "--test" ]]; then

@@ -13,8 +13,11 @@
 #include "platform/Canvas.h"
 #include "platform/QtTextMetrics.h"
 
+#include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -206,7 +209,56 @@ private:
 };
 
 class TKVTImage : public TCustomKVTImage {
+    Q_OBJECT
+    // The widget's settings for Qt Designer and .ui files. `formFile` names the form shown: a
+    // form file or a Qt resource (":/forms/invoice.kvt").
+    Q_PROPERTY(QString formFile READ formFile WRITE setFormFile)
+    Q_PROPERTY(DisplayFlags displayOptions READ displayOptions WRITE setDisplayOptions)
+    Q_PROPERTY(PrintFlags printOptions READ printOptions WRITE setPrintOptions)
+    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor)
+    Q_PROPERTY(QColor dashColor READ dashColor WRITE setDashColor)
+    Q_PROPERTY(QPixmap watermark READ watermark WRITE setWatermark)
+    Q_PROPERTY(QString printTitle READ printTitle WRITE setPrintTitle)
+    Q_PROPERTY(Paper paperSize READ paperSize WRITE setPaperSize)
+    Q_PROPERTY(PageOrientation orientation READ orientation WRITE setOrientation)
+    Q_PROPERTY(int numCopies READ numCopies WRITE setNumCopies)
+    Q_PROPERTY(bool saveReadOnlyFields READ saveReadOnlyFields WRITE setSaveReadOnlyFields)
+
 public:
+    // The display and print options as flags: bit n is option n.
+    enum DisplayFlag {
+        DisplayAutosize = 1 << kvtAutosize,
+        DisplayCenter = 1 << kvtCenter,
+        DisplayScale = 1 << kvtScale,
+        DisplayTransparent = 1 << kvtTransparent,
+        DisplayWaterMark = 1 << kvtWaterMark,
+        DisplayWaterMarkTiled = 1 << kvtWaterMarkTiled,
+        DisplayWaterMarkStretch = 1 << kvtWaterMarkStretch,
+        DisplayDoublebuffer = 1 << kvtDoublebuffer,
+    };
+    Q_DECLARE_FLAGS(DisplayFlags, DisplayFlag)
+    Q_FLAG(DisplayFlags)
+    enum PrintFlag {
+        PrintForm = 1 << kvtForm,
+        PrintLabels = 1 << kvtLabels,
+        PrintFields = 1 << kvtFields,
+        PrintLogos = 1 << kvtLogos,
+        PrintShading = 1 << kvtShading,
+        PrintColor = 1 << kvtColor,
+        PrintExactDPI = 1 << kvtExactDPI,
+        PrintExactMargins = 1 << kvtExactMargins,
+        PrintFieldOutline = 1 << kvtFieldOutline,
+        PrintWater = 1 << kvtWater,
+        PrintWaterTiled = 1 << kvtWaterTiled,
+        PrintWaterStretch = 1 << kvtWaterStretch,
+    };
+    Q_DECLARE_FLAGS(PrintFlags, PrintFlag)
+    Q_FLAG(PrintFlags)
+    enum Paper { Legal = kvtLegal, Letter = kvtLetter, A3 = kvtA3, A4 = kvtA4, A5 = kvtA5 };
+    Q_ENUM(Paper)
+    enum PageOrientation { Portrait = kvtPortrait, Landscape = kvtLandScape };
+    Q_ENUM(PageOrientation)
+
     using TFieldChangeEvent = std::function<void(TKVTImage& sender, TKVTField& field)>;
     using TFieldControlCEvent = std::function<void(TKVTImage& sender, TKVTField& field, QWidget* control)>;
     using TFieldControlEvent = std::function<void(TKVTImage& sender, TKVTField& field, QWidget*& control)>;
@@ -246,6 +298,31 @@ public:
     std::vector<std::string> LoadFieldStrings(std::span<const std::string> lines);
     std::vector<std::string> LoadFieldData(const std::filesystem::path& fileName);
 
+    // The properties, named as Qt names them (uic calls the setters). A form file that cannot be read leaves an empty
+    // form and a warning (a window being built from a .ui file has no one to throw to).
+    QString formFile() const { return formFile_; }
+    void setFormFile(const QString& file);
+    DisplayFlags displayOptions() const { return DisplayFlags(int(DisplayOptions())); }
+    void setDisplayOptions(DisplayFlags flags) { SetDisplayOptions(TKVTDisplayOptions(flags.toInt())); }
+    PrintFlags printOptions() const { return PrintFlags(int(PrintOptions())); }
+    void setPrintOptions(PrintFlags flags) { SetPrintOptions(TKVTPrintOptions(flags.toInt())); }
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+    QColor dashColor() const;
+    void setDashColor(const QColor& color);
+    QPixmap watermark() const { return QPixmap::fromImage(Watermark()); }
+    void setWatermark(const QPixmap& picture) { SetWatermark(picture.toImage()); }
+    QString printTitle() const { return QString::fromStdString(PrintTitle); }
+    void setPrintTitle(const QString& title) { PrintTitle = title.toStdString(); }
+    Paper paperSize() const { return Paper(PaperSize); }
+    void setPaperSize(Paper paper) { PaperSize = TKVTPaperSize(paper); }
+    PageOrientation orientation() const { return PageOrientation(Orientation); }
+    void setOrientation(PageOrientation orientation) { Orientation = TKVTOrientation(orientation); }
+    int numCopies() const { return NumCopies; }
+    void setNumCopies(int copies) { NumCopies = std::int16_t(copies); }
+    bool saveReadOnlyFields() const { return SaveReadOnlyFields; }
+    void setSaveReadOnlyFields(bool save) { SaveReadOnlyFields = save; }
+
 protected:
     void RebuildFields() override;
     void RescaleFields() override;
@@ -284,6 +361,10 @@ private:
     float lastScale_ = 1.0f;
     TPoint lastOrigin_;
     QtTextMetrics metrics_;
+    QString formFile_;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TKVTImage::DisplayFlags)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TKVTImage::PrintFlags)
 
 } // namespace kovet
