@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   # GIF page exports; Qt has no GIF writer
   libgif-dev
+  # fillable PDF forms: the form fields added to the page, and filled-in forms read back
+  libqpdf-dev
   fonts-liberation fonts-liberation2
 )
 if [[ "${1:-}" == "--test" ]]; then
@@ -17,6 +19,8 @@ if [[ "${1:-}" == "--test" ]]; then
     git libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick poppler-utils
+    # the outside checker, reader and writers of fillable PDF forms
+    qpdf pdftk python3-pypdf
     # a real GDI for the proof that others play our metafiles as we draw them
     wine wine64 gcc-mingw-w64-x86-64
     # a second outside reader of our metafiles, and of the RTF export; it writes metafiles too
