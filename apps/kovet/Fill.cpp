@@ -63,7 +63,8 @@ std::vector<std::string> fillPage(TKVTImage& image, const FillRequest& request, 
     if (page == 0 && request.PdfData) {
         const std::string& file = *request.PdfData;
         try {
-            problems = TakePdfValues(image, ReadPdfFormValues(ReadWholeFile(file)));
+            const std::vector<std::uint8_t> bytes = ReadWholeFile(file);
+            problems = TakePdfValues(image, ReadPdfFormValues(bytes.data(), bytes.size()));
         } catch (const EFileError&) {
             throw;
         } catch (const Exception& error) {

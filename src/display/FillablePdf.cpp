@@ -1,6 +1,7 @@
 #include "FillablePdf.h"
 
 #include "FieldFormat.h"
+#include "PdfFormWriter.h"
 #include "document/KVTFile.h"
 #include "storage/Stream.h"
 #include "storage/Text1252.h"
@@ -8,10 +9,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
-
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
 #include <array>
@@ -31,8 +28,8 @@ constexpr std::array<const char*, 12> kBaseFonts{
     "Helvetica",   "Helvetica-Bold", "Helvetica-Oblique", "Helvetica-BoldOblique",
     "Courier",     "Courier-Bold",   "Courier-Oblique",   "Courier-BoldOblique",
     "Times-Roman", "Times-Bold",     "Times-Italic",      "Times-BoldItalic"};
-constexpr std::array<const char*, 12> kFontResources{"/Helv", "/HeBo", "/HeOb", "/HeBO", "/Cour", "/CoBo",
-                                                     "/CoOb", "/CoBO", "/TiRo", "/TiBo", "/TiIt", "/TiBI"};
+constexpr std::array<const char*, 12> kFontResources{"Helv", "HeBo", "HeOb", "HeBO", "Cour", "CoBo",
+                                                     "CoOb", "CoBO", "TiRo", "TiBo", "TiIt", "TiBI"};
 // Fonts of the same advance widths as the standard fonts, to measure text with.
 constexpr std::array<const char*, 3> kMetricFamilies{"Liberation Sans", "Liberation Mono", "Liberation Serif"};
 
@@ -81,27 +78,31 @@ std::string num(double v) {
     return s;
 }
 
+// A PDF literal string of the text in Windows-1252, the fonts' encoding.
 std::string pdfText(const std::string& utf8) {
-    return QPDFObjectHandle::newString(Utf8ToWindows1252(utf8)).unparse();
+    std::string out = "(";
+    for (const char c : Utf8ToWindows1252(utf8)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '(' || c == ')' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 32 || byte > 126) {
+            char octal[5];
+            std::snprintf(octal, sizeof octal, "\\%03o", unsigned(byte));
+            out += octal;
+        } else {
+            out += c;
+        }
+    }
+    return out + ")";
 }
 
-QPDFObjectHandle realArray(std::initializer_list<double> values) {
-    QPDFObjectHandle array = QPDFObjectHandle::newArray();
-    for (const double v : values)
-        array.appendItem(QPDFObjectHandle::newReal(v, 3));
-    return array;
-}
-
-// Sets up the PDF's fields from the form's fields on one page.
+// The PDF fields of the form's fields on one page.
 class FormBuilder {
 public:
-    FormBuilder(QPDF& pdf, QPDFPageObjectHelper page, const TPdfPlacement& placement)
-        : pdf_(pdf), page_(page.getObjectHandle()), placement_(placement) {
-        QPDFObjectHandle box = page.getMediaBox();
-        if (box.isRectangle()) pageTop_ = box.getArrayAsRectangle().ury;
-    }
+    explicit FormBuilder(const TPdfPlacement& placement) : placement_(placement) {}
 
-    void Add(std::span<const TKVTField* const> fields) {
+    std::vector<TPdfFieldSpec> Build(std::span<const TKVTField* const> fields) {
         std::vector<std::size_t> order(fields.size());
         std::iota(order.begin(), order.end(), std::size_t(0));
         const auto tabbed = [&](std::size_t i) { return !fields[i]->ReadOnly && fields[i]->TabOrder >= 0; };
@@ -115,53 +116,30 @@ public:
         for (const std::size_t i : order) {
             const TKVTField& field = *fields[i];
             if (field.Format() == lfoCheckbox && groupSizes[field.GroupIndex] > 1)
-                addRadio(field, fields);
+                addRadio(field);
             else if (field.Format() == lfoCheckbox)
                 addCheckBox(field);
             else
                 addText(field);
         }
-    }
-
-    void Finish() {
-        QPDFObjectHandle fontDict = QPDFObjectHandle::newDictionary();
-        font(0);
-        for (const auto& [index, ref] : fonts_)
-            fontDict.replaceKey(kFontResources[std::size_t(index)], ref);
-        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-        resources.replaceKey("/Font", fontDict);
-        QPDFObjectHandle acroForm = QPDFObjectHandle::newDictionary();
-        acroForm.replaceKey("/Fields", fieldList_);
-        acroForm.replaceKey("/DR", resources);
-        acroForm.replaceKey("/DA", QPDFObjectHandle::newString("/Helv 0 Tf 0 g"));
-        // Every widget has its appearance drawn.
-        acroForm.replaceKey("/NeedAppearances", QPDFObjectHandle::newBool(false));
-        pdf_.getRoot().replaceKey("/AcroForm", pdf_.makeIndirectObject(acroForm));
-        QPDFObjectHandle annots = page_.getKey("/Annots");
-        if (!annots.isArray()) {
-            annots = QPDFObjectHandle::newArray();
-            page_.replaceKey("/Annots", annots);
-        }
-        for (QPDFObjectHandle& widget : widgets_)
-            annots.appendItem(widget);
+        return std::move(specs_);
     }
 
 private:
-    struct Box {
-        double X1, Y1, X2, Y2;
-        double Width() const { return X2 - X1; }
-        double Height() const { return Y2 - Y1; }
-    };
     struct Style {
         int Font;
         double Size;
         std::string Colour; // "r g b rg"
     };
 
-    Box boxOf(const TKVTField& field) const {
+    TPdfWidgetSpec boxOf(const TKVTField& field) const {
         const double k = placement_.PointsPerUnit;
-        const double left = placement_.Left + field.Left * k, top = placement_.Top + field.Top * k;
-        return {left, pageTop_ - top - field.Height * k, left + field.Width * k, pageTop_ - top};
+        TPdfWidgetSpec widget;
+        widget.Left = placement_.Left + field.Left * k;
+        widget.Top = placement_.Top + field.Top * k;
+        widget.Right = widget.Left + field.Width * k;
+        widget.Bottom = widget.Top + field.Height * k;
+        return widget;
     }
 
     Style styleOf(const TKVTField& field) const {
@@ -171,36 +149,39 @@ private:
                 channel(0) + " " + channel(8) + " " + channel(16) + " rg"};
     }
 
-    QPDFObjectHandle font(int index) {
-        auto found = fonts_.find(index);
-        if (found != fonts_.end()) return found->second;
-        QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-        dict.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
-        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Type1"));
-        dict.replaceKey("/BaseFont", QPDFObjectHandle::newName(std::string("/") + kBaseFonts[std::size_t(index)]));
-        dict.replaceKey("/Encoding", QPDFObjectHandle::newName("/WinAnsiEncoding"));
-        return fonts_.emplace(index, pdf_.makeIndirectObject(dict)).first->second;
+    static std::string defaultAppearance(const Style& style) {
+        return std::string("/") + kFontResources[std::size_t(style.Font)] + " " + num(style.Size) + " Tf " +
+               style.Colour;
     }
 
-    std::string defaultAppearance(const Style& style) const {
-        return std::string(kFontResources[std::size_t(style.Font)]) + " " + num(style.Size) + " Tf " + style.Colour;
+    // The field's own settings of every kind.
+    TPdfFieldSpec specOf(const TKVTField& field, const Style& style, TPdfFieldType type) {
+        TPdfFieldSpec spec;
+        spec.Name = uniqueName(field.Name);
+        spec.Type = type;
+        spec.Flags = field.ReadOnly ? 1 : 0;
+        spec.BaseFont = kBaseFonts[std::size_t(style.Font)];
+        spec.FontResource = kFontResources[std::size_t(style.Font)];
+        spec.DefaultAppearance = defaultAppearance(style);
+        return spec;
     }
 
-    // A form XObject of the box's size drawing `lines` as the widget draws the field's text:
+    // A content stream of the box's size drawing `lines` as the widget draws the field's text:
     // from the box's top-left, each line aligned in the box, memo rows one pitch apart.
-    QPDFObjectHandle appearance(const TKVTField& field, const Box& box, const Style& style,
-                                const std::vector<std::string>& lines, bool textField) {
+    std::string appearance(const TKVTField& field, const TPdfWidgetSpec& box, const Style& style,
+                           const std::vector<std::string>& lines, bool textField) {
+        const double width = box.Right - box.Left, height = box.Bottom - box.Top;
         std::string content = textField ? "/Tx BMC\n" : "";
-        content += "q 0 0 " + num(box.Width()) + " " + num(box.Height()) + " re W n\n";
+        content += "q 0 0 " + num(width) + " " + num(height) + " re W n\n";
         if (!lines.empty()) {
             content += "BT " + defaultAppearance(style) + "\n";
             const double pitch = field.MemoSpacing >= 1 ? field.MemoSpacing * placement_.PointsPerUnit
                                                         : metrics_.Height(style.Font) * style.Size;
-            double baseline = box.Height() - metrics_.Ascent(style.Font) * style.Size;
+            double baseline = height - metrics_.Ascent(style.Font) * style.Size;
             for (const std::string& line : lines) {
                 double x = 0;
                 if (field.Alignment() != TAlignment::taLeftJustify) {
-                    const double slack = box.Width() - metrics_.Width(style.Font, line) * style.Size;
+                    const double slack = width - metrics_.Width(style.Font, line) * style.Size;
                     x = field.Alignment() == TAlignment::taCenter ? slack / 2 : slack;
                 }
                 content += "1 0 0 1 " + num(x) + " " + num(baseline) + " Tm " + pdfText(line) + " Tj\n";
@@ -208,28 +189,7 @@ private:
             }
             content += "ET\n";
         }
-        content += textField ? "Q\nEMC\n" : "Q\n";
-        QPDFObjectHandle stream = pdf_.newStream(content);
-        QPDFObjectHandle dict = stream.getDict();
-        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-        dict.replaceKey("/BBox", realArray({0, 0, box.Width(), box.Height()}));
-        QPDFObjectHandle fontDict = QPDFObjectHandle::newDictionary();
-        fontDict.replaceKey(kFontResources[std::size_t(style.Font)], font(style.Font));
-        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-        resources.replaceKey("/Font", fontDict);
-        dict.replaceKey("/Resources", resources);
-        return stream;
-    }
-
-    QPDFObjectHandle newWidget(const Box& box) {
-        QPDFObjectHandle widget = QPDFObjectHandle::newDictionary();
-        widget.replaceKey("/Type", QPDFObjectHandle::newName("/Annot"));
-        widget.replaceKey("/Subtype", QPDFObjectHandle::newName("/Widget"));
-        widget.replaceKey("/Rect", realArray({box.X1, box.Y1, box.X2, box.Y2}));
-        widget.replaceKey("/F", QPDFObjectHandle::newInteger(4)); // printed
-        widget.replaceKey("/P", page_);
-        return widget;
+        return content + (textField ? "Q\nEMC\n" : "Q\n");
     }
 
     // The field's name, unique among the fields.
@@ -240,129 +200,81 @@ private:
         return unique;
     }
 
-    void addField(QPDFObjectHandle field, QPDFObjectHandle widget) {
-        QPDFObjectHandle ref = pdf_.makeIndirectObject(field);
-        fieldList_.appendItem(ref);
-        if (widget.isNull()) widget = ref;
-        widgets_.push_back(widget);
-    }
-
     void addText(const TKVTField& field) {
-        const Box box = boxOf(field);
         const Style style = styleOf(field);
         const TKVTFieldFormat format = field.Format();
-        QPDFObjectHandle dict = newWidget(box);
-        dict.replaceKey("/T", QPDFObjectHandle::newUnicodeString(uniqueName(field.Name)));
-        std::int64_t flags = field.ReadOnly ? 1 : 0;
+        TPdfFieldSpec spec = specOf(field, style, format == lfoComboBox ? TPdfFieldType::Choice : TPdfFieldType::Text);
         std::vector<std::string> lines;
         if (format == lfoMemo) {
             lines = field.Lines();
-            flags |= 1 << 12; // multi-line
+            spec.Flags |= 1 << 12; // multi-line
         } else if (!field.DisplayText().empty()) {
             lines.push_back(field.DisplayText());
         }
         if (format == lfoComboBox) {
-            dict.replaceKey("/FT", QPDFObjectHandle::newName("/Ch"));
-            flags |= (1 << 17) | (1 << 18); // combo box, editable
-            QPDFObjectHandle items = QPDFObjectHandle::newArray();
-            for (const std::string& item : field.Lines())
-                items.appendItem(QPDFObjectHandle::newUnicodeString(item));
-            dict.replaceKey("/Opt", items);
+            spec.Flags |= (1 << 17) | (1 << 18); // combo box, editable
+            spec.Options = field.Lines();
         } else {
-            dict.replaceKey("/FT", QPDFObjectHandle::newName("/Tx"));
-            if (field.MaxLength > 0) dict.replaceKey("/MaxLen", QPDFObjectHandle::newInteger(field.MaxLength));
+            spec.MaxLength = std::max(field.MaxLength, 0);
         }
-        dict.replaceKey("/Ff", QPDFObjectHandle::newInteger(flags));
-        dict.replaceKey("/Q", QPDFObjectHandle::newInteger(field.Alignment() == TAlignment::taCenter         ? 1
-                                                           : field.Alignment() == TAlignment::taRightJustify ? 2
-                                                                                                             : 0));
-        dict.replaceKey("/DA", QPDFObjectHandle::newString(defaultAppearance(style)));
-        dict.replaceKey("/V", QPDFObjectHandle::newUnicodeString(FieldPdfValue(field)));
-        QPDFObjectHandle ap = QPDFObjectHandle::newDictionary();
-        ap.replaceKey("/N", appearance(field, box, style, lines, true));
-        dict.replaceKey("/AP", ap);
+        spec.Quadding = field.Alignment() == TAlignment::taCenter         ? 1
+                        : field.Alignment() == TAlignment::taRightJustify ? 2
+                                                                          : 0;
+        spec.Value = FieldPdfValue(field);
         const TFieldScripts scripts = FieldScripts(field);
-        if (!scripts.Format.empty()) {
-            const auto action = [](const std::string& script) {
-                QPDFObjectHandle a = QPDFObjectHandle::newDictionary();
-                a.replaceKey("/S", QPDFObjectHandle::newName("/JavaScript"));
-                a.replaceKey("/JS", QPDFObjectHandle::newString(script));
-                return a;
-            };
-            QPDFObjectHandle aa = QPDFObjectHandle::newDictionary();
-            aa.replaceKey("/F", action(scripts.Format));
-            aa.replaceKey("/K", action(scripts.Keystroke));
-            dict.replaceKey("/AA", aa);
-        }
-        addField(dict, QPDFObjectHandle::newNull());
+        spec.FormatScript = scripts.Format;
+        spec.KeystrokeScript = scripts.Keystroke;
+        TPdfWidgetSpec widget = boxOf(field);
+        widget.Appearance = appearance(field, widget, style, lines, true);
+        spec.Widgets.push_back(std::move(widget));
+        specs_.push_back(std::move(spec));
     }
 
-    // The widget of a check box or radio button: `on` the name of its checked state.
-    QPDFObjectHandle buttonWidget(const TKVTField& field, const std::string& on) {
-        const Box box = boxOf(field);
-        const Style style = styleOf(field);
-        QPDFObjectHandle widget = newWidget(box);
-        QPDFObjectHandle states = QPDFObjectHandle::newDictionary();
-        states.replaceKey(on, appearance(field, box, style, {"X"}, false));
-        states.replaceKey("/Off", appearance(field, box, style, {}, false));
-        QPDFObjectHandle ap = QPDFObjectHandle::newDictionary();
-        ap.replaceKey("/N", states);
-        widget.replaceKey("/AP", ap);
-        widget.replaceKey("/AS", QPDFObjectHandle::newName(field.Checked() ? on : "/Off"));
-        widget.replaceKey("/DA", QPDFObjectHandle::newString(defaultAppearance(style)));
+    // The widget of a check box or radio button: checked, it shows "X" as the printed page does.
+    TPdfWidgetSpec buttonWidget(const TKVTField& field, const Style& style, std::string on) {
+        TPdfWidgetSpec widget = boxOf(field);
+        widget.Appearance = appearance(field, widget, style, {"X"}, false);
+        widget.OffAppearance = appearance(field, widget, style, {}, false);
+        widget.OnState = std::move(on);
         return widget;
     }
 
     void addCheckBox(const TKVTField& field) {
-        QPDFObjectHandle dict = buttonWidget(field, "/Yes");
-        dict.replaceKey("/FT", QPDFObjectHandle::newName("/Btn"));
-        dict.replaceKey("/T", QPDFObjectHandle::newUnicodeString(uniqueName(field.Name)));
-        dict.replaceKey("/Ff", QPDFObjectHandle::newInteger(field.ReadOnly ? 1 : 0));
-        dict.replaceKey("/V", QPDFObjectHandle::newName(field.Checked() ? "/Yes" : "/Off"));
-        addField(dict, QPDFObjectHandle::newNull());
+        const Style style = styleOf(field);
+        TPdfFieldSpec spec = specOf(field, style, TPdfFieldType::CheckBox);
+        spec.Value = field.Checked() ? "Yes" : "Off";
+        spec.Widgets.push_back(buttonWidget(field, style, "Yes"));
+        specs_.push_back(std::move(spec));
     }
 
-    // The group's field is made at its first button in tab order; later buttons join it.
-    void addRadio(const TKVTField& field, std::span<const TKVTField* const> fields) {
+    // The group's field is made at its first button in tab order; later buttons join it. The
+    // group is read-only when every button is.
+    void addRadio(const TKVTField& field) {
+        const Style style = styleOf(field);
         auto group = groups_.find(field.GroupIndex);
         if (group == groups_.end()) {
-            bool readOnly = true;
-            for (const TKVTField* member : fields) {
-                if (member->Format() != lfoCheckbox || member->GroupIndex != field.GroupIndex) continue;
-                readOnly = readOnly && member->ReadOnly;
-            }
-            QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
-            dict.replaceKey("/FT", QPDFObjectHandle::newName("/Btn"));
-            dict.replaceKey("/T",
-                            QPDFObjectHandle::newUnicodeString(uniqueName("Group" + std::to_string(field.GroupIndex))));
-            dict.replaceKey("/Ff", QPDFObjectHandle::newInteger((1 << 15) | (readOnly ? 1 : 0))); // radio
-            dict.replaceKey("/V", QPDFObjectHandle::newName("/Off"));
-            dict.replaceKey("/Kids", QPDFObjectHandle::newArray());
-            QPDFObjectHandle ref = pdf_.makeIndirectObject(dict);
-            fieldList_.appendItem(ref);
-            group = groups_.emplace(field.GroupIndex, ref).first;
+            TPdfFieldSpec spec = specOf(field, style, TPdfFieldType::RadioGroup);
+            names_.erase(spec.Name);
+            spec.Name = uniqueName("Group" + std::to_string(field.GroupIndex));
+            spec.Flags = (1 << 15) | 1; // radio; read-only until a button that is not joins
+            spec.Value = "Off";
+            group = groups_.emplace(field.GroupIndex, specs_.size()).first;
+            specs_.push_back(std::move(spec));
         }
-        QPDFObjectHandle parent = group->second;
-        std::string state = "/" + field.Name;
+        TPdfFieldSpec& spec = specs_[group->second];
+        if (!field.ReadOnly) spec.Flags &= ~std::int64_t(1);
+        std::string state = field.Name;
         for (int n = 2; !states_[field.GroupIndex].insert(state).second; ++n)
-            state = "/" + field.Name + "#" + std::to_string(n);
-        QPDFObjectHandle widget = pdf_.makeIndirectObject(buttonWidget(field, state));
-        widget.replaceKey("/Parent", parent);
-        parent.getKey("/Kids").appendItem(widget);
-        if (field.Checked()) parent.replaceKey("/V", QPDFObjectHandle::newName(state));
-        widgets_.push_back(widget);
+            state = field.Name + "#" + std::to_string(n);
+        if (field.Checked()) spec.Value = state;
+        spec.Widgets.push_back(buttonWidget(field, style, state));
     }
 
-    QPDF& pdf_;
-    QPDFObjectHandle page_;
     TPdfPlacement placement_;
-    double pageTop_ = 792;
     StandardFontMetrics metrics_;
-    std::map<int, QPDFObjectHandle> fonts_;
-    QPDFObjectHandle fieldList_ = QPDFObjectHandle::newArray();
-    std::vector<QPDFObjectHandle> widgets_;
+    std::vector<TPdfFieldSpec> specs_;
     std::set<std::string> names_;
-    std::map<std::int32_t, QPDFObjectHandle> groups_;
+    std::map<std::int32_t, std::size_t> groups_;
     std::map<std::int32_t, std::set<std::string>> states_;
 };
 
@@ -412,26 +324,7 @@ TFieldScripts FieldScripts(const TKVTField& field) {
 
 std::vector<std::uint8_t> AddPdfFormFields(std::span<const std::uint8_t> pagePdf,
                                            std::span<const TKVTField* const> fields, const TPdfPlacement& placement) {
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("page", reinterpret_cast<const char*>(pagePdf.data()), pagePdf.size());
-        std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
-        if (pages.empty()) throw Exception("the page PDF has no page");
-        FormBuilder builder(pdf, pages.front(), placement);
-        builder.Add(fields);
-        builder.Finish();
-        QPDFWriter writer(pdf);
-        writer.setOutputMemory();
-        writer.setDeterministicID(true);
-        writer.write();
-        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        return {buffer->getBuffer(), buffer->getBuffer() + buffer->getSize()};
-    } catch (const Exception&) {
-        throw;
-    } catch (const std::exception& error) {
-        throw Exception(std::string("The fillable PDF cannot be made: ") + error.what());
-    }
+    return WritePdfFormFields(pagePdf.data(), pagePdf.size(), FormBuilder(placement).Build(fields));
 }
 
 std::vector<std::unique_ptr<TKVTField>> FormFields(TKVT& form) {

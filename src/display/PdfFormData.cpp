@@ -48,6 +48,7 @@ TPdfFieldValue valueOf(QPDFFormFieldObjectHelper& field) {
     }
     if (field.isText() || field.isChoice()) {
         result.Kind = field.isText() ? TPdfFieldKind::Text : TPdfFieldKind::Choice;
+        if (field.isChoice()) result.Options = field.getChoices();
         // A multiple-choice list gives an array; its first choice is the value.
         if (value.isArray() && value.getArrayNItems() > 0) value = value.getArrayItem(0);
         if (value.isString())
@@ -60,12 +61,12 @@ TPdfFieldValue valueOf(QPDFFormFieldObjectHelper& field) {
 
 } // namespace
 
-std::vector<TPdfFieldValue> ReadPdfFormValues(std::span<const std::uint8_t> pdf) {
+std::vector<TPdfFieldValue> ReadPdfFormValues(const std::uint8_t* pdf, std::size_t size) {
     std::vector<TPdfFieldValue> values;
     try {
         QPDF document;
         document.setSuppressWarnings(true);
-        document.processMemoryFile("the PDF", reinterpret_cast<const char*>(pdf.data()), pdf.size());
+        document.processMemoryFile("the PDF", reinterpret_cast<const char*>(pdf), size);
         QPDFAcroFormDocumentHelper form(document);
         if (form.hasAcroForm()) {
             std::set<std::string> seen;

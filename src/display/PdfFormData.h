@@ -1,12 +1,13 @@
 #pragma once
 
 // The values of a filled-in PDF form, by field name: what `kovet fill --pdf-data` reads from a
-// form that somebody filled in with a PDF reader.
+// form that somebody filled in with a PDF reader. Read with qpdf, whose headers compile only
+// as C++17 with some compilers: this interface, and its implementation, keep to C++17.
 
 #include "storage/Exception.h"
 
+#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,12 @@ struct TPdfFieldValue {
     std::string Value;
     // False when the PDF gives the field no value at all.
     bool HasValue = false;
+    // Choice fields: the items offered.
+    std::vector<std::string> Options;
 };
 
 // The terminal fields of the document's interactive form, in the form's order. Throws
 // Exception when the bytes are no readable PDF, and when the PDF holds no form fields.
-std::vector<TPdfFieldValue> ReadPdfFormValues(std::span<const std::uint8_t> pdf);
+std::vector<TPdfFieldValue> ReadPdfFormValues(const std::uint8_t* pdf, std::size_t size);
 
 } // namespace kovet

@@ -30,9 +30,9 @@ struct FieldSpec {
 };
 
 // A form with a field of every kind a PDF form has, whose tab order differs from its field
-// order, and whose names are none of the invoice's.
-fs::path WriteFieldKindsForm(const TempDir& dir) {
-    const FieldSpec specs[] = {
+// order, and whose names are none of the invoice's; with `extra`, one more text field "Extra".
+fs::path WriteFieldKindsForm(const TempDir& dir, bool extra = false) {
+    std::vector<FieldSpec> specs = {
         {"Customer", lfoText, 2, 20, 20, 0, 20},
         {"Amount", lfoDollar, 1, 50},
         {"Due", lfoFullDate, 3, 80},
@@ -43,6 +43,7 @@ fs::path WriteFieldKindsForm(const TempDir& dir) {
         {"Agree", lfoCheckbox, 8, 270},
         {"Ref", lfoText, 0, 300, 20, 0, 0, true},
     };
+    if (extra) specs.push_back({"Extra", lfoText, 9, 330});
     TKVT form;
     form.Reset();
     for (const FieldSpec& spec : specs) {
@@ -65,7 +66,7 @@ fs::path WriteFieldKindsForm(const TempDir& dir) {
         FieldRec::FontHeight.set(field, -13);
         form.KVTFile().Fields.Add(field);
     }
-    const fs::path path = dir / "kinds.kvt";
+    const fs::path path = dir / (extra ? "kinds-extra.kvt" : "kinds.kvt");
     WriteFile(path, SaveBytes(form.KVTFile()));
     return path;
 }
@@ -119,6 +120,13 @@ TEST(FillablePdf, PassesQpdfCheckAndPdftkListsEveryFieldInTabOrder) {
 
     if (!Tool("qpdf --version")) GTEST_SKIP() << "qpdf is not installed";
     EXPECT_TRUE(Tool("qpdf --check " + ShellQuote(pdf))) << "qpdf --check finds faults";
+    // The money and date fields carry the standard format and keystroke scripts.
+    const auto objects = Tool("qpdf --qdf --object-streams=disable " + ShellQuote(pdf) + " -");
+    ASSERT_TRUE(objects);
+    for (const char* script :
+         {"AFNumber_Format\\(2, 0, 2, 0, \"$\", true\\);", "AFNumber_Keystroke\\(2, 0, 2, 0, \"$\", true\\);",
+          "AFDate_FormatEx\\(\"mm/dd/yyyy\"\\);", "AFDate_KeystrokeEx\\(\"mm/dd/yyyy\"\\);"})
+        EXPECT_NE(objects->find(script), std::string::npos) << script;
 
     const auto dump = Tool("pdftk " + ShellQuote(pdf) + " dump_data_fields_utf8");
     if (!dump) GTEST_SKIP() << "pdftk is not installed";
@@ -166,8 +174,17 @@ TEST(FillablePdf, ValuesFilledInByPypdfComeBackAsFieldValues) {
     ASSERT_TRUE(
         Tool("/usr/bin/python3 " + ShellQuote(fill.string()) + " " + ShellQuote(empty) + " " + ShellQuote(filled)));
 
-    const RunResult r = Kovet({"fill", form.string(), "--pdf-data", filled, "--dump"});
+    // Read into the form with one field more, after field data for that field and another:
+    // the PDF's values replace the data's, the field the PDF lacks keeps its value.
+    const std::string data = "\x01"
+                             "Extra\r\nkept\r\n\x01"
+                             "Customer\r\nold\r\n";
+    const fs::path kvf = dir / "before.kvf";
+    WriteFile(kvf, std::vector<std::uint8_t>(data.begin(), data.end()));
+    const RunResult r = Kovet(
+        {"fill", WriteFieldKindsForm(dir, true).string(), "--data", kvf.string(), "--pdf-data", filled, "--dump"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Dumped(r.out, "Extra"), "kept");
     EXPECT_EQ(Dumped(r.out, "Customer"), "Zoë Ådahl");
     EXPECT_EQ(Dumped(r.out, "Amount"), "$1,234.50") << "typed as into the field";
     EXPECT_EQ(Dumped(r.out, "Due"), "07/04/2026");
