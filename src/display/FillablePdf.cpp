@@ -102,7 +102,7 @@ class FormBuilder {
 public:
     explicit FormBuilder(const TPdfPlacement& placement) : placement_(placement) {}
 
-    std::vector<TPdfFieldSpec> Build(std::span<const TKVTField* const> fields) {
+    std::vector<TPdfFieldDesc> Build(std::span<const TKVTField* const> fields) {
         std::vector<std::size_t> order(fields.size());
         std::iota(order.begin(), order.end(), std::size_t(0));
         const auto tabbed = [&](std::size_t i) { return !fields[i]->ReadOnly && fields[i]->TabOrder >= 0; };
@@ -122,7 +122,7 @@ public:
             else
                 addText(field);
         }
-        return std::move(specs_);
+        return std::move(fields_);
     }
 
 private:
@@ -132,9 +132,9 @@ private:
         std::string Colour; // "r g b rg"
     };
 
-    TPdfWidgetSpec boxOf(const TKVTField& field) const {
+    TPdfWidgetDesc boxOf(const TKVTField& field) const {
         const double k = placement_.PointsPerUnit;
-        TPdfWidgetSpec widget;
+        TPdfWidgetDesc widget;
         widget.Left = placement_.Left + field.Left * k;
         widget.Top = placement_.Top + field.Top * k;
         widget.Right = widget.Left + field.Width * k;
@@ -155,20 +155,20 @@ private:
     }
 
     // The field's own settings of every kind.
-    TPdfFieldSpec specOf(const TKVTField& field, const Style& style, TPdfFieldType type) {
-        TPdfFieldSpec spec;
-        spec.Name = uniqueName(field.Name);
-        spec.Type = type;
-        spec.Flags = field.ReadOnly ? 1 : 0;
-        spec.BaseFont = kBaseFonts[std::size_t(style.Font)];
-        spec.FontResource = kFontResources[std::size_t(style.Font)];
-        spec.DefaultAppearance = defaultAppearance(style);
-        return spec;
+    TPdfFieldDesc describe(const TKVTField& field, const Style& style, TPdfFieldType type) {
+        TPdfFieldDesc desc;
+        desc.Name = uniqueName(field.Name);
+        desc.Type = type;
+        desc.Flags = field.ReadOnly ? 1 : 0;
+        desc.BaseFont = kBaseFonts[std::size_t(style.Font)];
+        desc.FontResource = kFontResources[std::size_t(style.Font)];
+        desc.DefaultAppearance = defaultAppearance(style);
+        return desc;
     }
 
     // A content stream of the box's size drawing `lines` as the widget draws the field's text:
     // from the box's top-left, each line aligned in the box, memo rows one pitch apart.
-    std::string appearance(const TKVTField& field, const TPdfWidgetSpec& box, const Style& style,
+    std::string appearance(const TKVTField& field, const TPdfWidgetDesc& box, const Style& style,
                            const std::vector<std::string>& lines, bool textField) {
         const double width = box.Right - box.Left, height = box.Bottom - box.Top;
         std::string content = textField ? "/Tx BMC\n" : "";
@@ -203,36 +203,37 @@ private:
     void addText(const TKVTField& field) {
         const Style style = styleOf(field);
         const TKVTFieldFormat format = field.Format();
-        TPdfFieldSpec spec = specOf(field, style, format == lfoComboBox ? TPdfFieldType::Choice : TPdfFieldType::Text);
+        TPdfFieldDesc desc =
+            describe(field, style, format == lfoComboBox ? TPdfFieldType::Choice : TPdfFieldType::Text);
         std::vector<std::string> lines;
         if (format == lfoMemo) {
             lines = field.Lines();
-            spec.Flags |= 1 << 12; // multi-line
+            desc.Flags |= 1 << 12; // multi-line
         } else if (!field.DisplayText().empty()) {
             lines.push_back(field.DisplayText());
         }
         if (format == lfoComboBox) {
-            spec.Flags |= (1 << 17) | (1 << 18); // combo box, editable
-            spec.Options = field.Lines();
+            desc.Flags |= (1 << 17) | (1 << 18); // combo box, editable
+            desc.Options = field.Lines();
         } else {
-            spec.MaxLength = std::max(field.MaxLength, 0);
+            desc.MaxLength = std::max(field.MaxLength, 0);
         }
-        spec.Quadding = field.Alignment() == TAlignment::taCenter         ? 1
+        desc.Quadding = field.Alignment() == TAlignment::taCenter         ? 1
                         : field.Alignment() == TAlignment::taRightJustify ? 2
                                                                           : 0;
-        spec.Value = FieldPdfValue(field);
+        desc.Value = FieldPdfValue(field);
         const TFieldScripts scripts = FieldScripts(field);
-        spec.FormatScript = scripts.Format;
-        spec.KeystrokeScript = scripts.Keystroke;
-        TPdfWidgetSpec widget = boxOf(field);
+        desc.FormatScript = scripts.Format;
+        desc.KeystrokeScript = scripts.Keystroke;
+        TPdfWidgetDesc widget = boxOf(field);
         widget.Appearance = appearance(field, widget, style, lines, true);
-        spec.Widgets.push_back(std::move(widget));
-        specs_.push_back(std::move(spec));
+        desc.Widgets.push_back(std::move(widget));
+        fields_.push_back(std::move(desc));
     }
 
     // The widget of a check box or radio button: checked, it shows "X" as the printed page does.
-    TPdfWidgetSpec buttonWidget(const TKVTField& field, const Style& style, std::string on) {
-        TPdfWidgetSpec widget = boxOf(field);
+    TPdfWidgetDesc buttonWidget(const TKVTField& field, const Style& style, std::string on) {
+        TPdfWidgetDesc widget = boxOf(field);
         widget.Appearance = appearance(field, widget, style, {"X"}, false);
         widget.OffAppearance = appearance(field, widget, style, {}, false);
         widget.OnState = std::move(on);
@@ -241,10 +242,10 @@ private:
 
     void addCheckBox(const TKVTField& field) {
         const Style style = styleOf(field);
-        TPdfFieldSpec spec = specOf(field, style, TPdfFieldType::CheckBox);
-        spec.Value = field.Checked() ? "Yes" : "Off";
-        spec.Widgets.push_back(buttonWidget(field, style, "Yes"));
-        specs_.push_back(std::move(spec));
+        TPdfFieldDesc desc = describe(field, style, TPdfFieldType::CheckBox);
+        desc.Value = field.Checked() ? "Yes" : "Off";
+        desc.Widgets.push_back(buttonWidget(field, style, "Yes"));
+        fields_.push_back(std::move(desc));
     }
 
     // The group's field is made at its first button in tab order; later buttons join it. The
@@ -253,26 +254,26 @@ private:
         const Style style = styleOf(field);
         auto group = groups_.find(field.GroupIndex);
         if (group == groups_.end()) {
-            TPdfFieldSpec spec = specOf(field, style, TPdfFieldType::RadioGroup);
-            names_.erase(spec.Name);
-            spec.Name = uniqueName("Group" + std::to_string(field.GroupIndex));
-            spec.Flags = (1 << 15) | 1; // radio; read-only until a button that is not joins
-            spec.Value = "Off";
-            group = groups_.emplace(field.GroupIndex, specs_.size()).first;
-            specs_.push_back(std::move(spec));
+            TPdfFieldDesc desc = describe(field, style, TPdfFieldType::RadioGroup);
+            names_.erase(desc.Name);
+            desc.Name = uniqueName("Group" + std::to_string(field.GroupIndex));
+            desc.Flags = (1 << 15) | 1; // radio; read-only until a button that is not joins
+            desc.Value = "Off";
+            group = groups_.emplace(field.GroupIndex, fields_.size()).first;
+            fields_.push_back(std::move(desc));
         }
-        TPdfFieldSpec& spec = specs_[group->second];
-        if (!field.ReadOnly) spec.Flags &= ~std::int64_t(1);
+        TPdfFieldDesc& desc = fields_[group->second];
+        if (!field.ReadOnly) desc.Flags &= ~std::int64_t(1);
         std::string state = field.Name;
         for (int n = 2; !states_[field.GroupIndex].insert(state).second; ++n)
             state = field.Name + "#" + std::to_string(n);
-        if (field.Checked()) spec.Value = state;
-        spec.Widgets.push_back(buttonWidget(field, style, state));
+        if (field.Checked()) desc.Value = state;
+        desc.Widgets.push_back(buttonWidget(field, style, state));
     }
 
     TPdfPlacement placement_;
     StandardFontMetrics metrics_;
-    std::vector<TPdfFieldSpec> specs_;
+    std::vector<TPdfFieldDesc> fields_;
     std::set<std::string> names_;
     std::map<std::int32_t, std::size_t> groups_;
     std::map<std::int32_t, std::set<std::string>> states_;

@@ -30,43 +30,43 @@ public:
         if (box.isRectangle()) pageTop_ = box.getArrayAsRectangle().ury;
     }
 
-    void Add(const TPdfFieldSpec& spec) {
+    void Add(const TPdfFieldDesc& desc) {
         QPDFObjectHandle field = QPDFObjectHandle::newDictionary();
-        field.replaceKey("/T", QPDFObjectHandle::newUnicodeString(spec.Name));
-        field.replaceKey("/FT", name(spec.Type == TPdfFieldType::Text     ? "Tx"
-                                     : spec.Type == TPdfFieldType::Choice ? "Ch"
+        field.replaceKey("/T", QPDFObjectHandle::newUnicodeString(desc.Name));
+        field.replaceKey("/FT", name(desc.Type == TPdfFieldType::Text     ? "Tx"
+                                     : desc.Type == TPdfFieldType::Choice ? "Ch"
                                                                           : "Btn"));
-        field.replaceKey("/Ff", QPDFObjectHandle::newInteger(spec.Flags));
-        field.replaceKey("/DA", QPDFObjectHandle::newString(spec.DefaultAppearance));
-        const bool button = spec.Type == TPdfFieldType::CheckBox || spec.Type == TPdfFieldType::RadioGroup;
-        field.replaceKey("/V", button ? name(spec.Value) : QPDFObjectHandle::newUnicodeString(spec.Value));
-        if (!button) field.replaceKey("/Q", QPDFObjectHandle::newInteger(spec.Quadding));
-        if (spec.MaxLength > 0) field.replaceKey("/MaxLen", QPDFObjectHandle::newInteger(spec.MaxLength));
-        if (spec.Type == TPdfFieldType::Choice) {
+        field.replaceKey("/Ff", QPDFObjectHandle::newInteger(desc.Flags));
+        field.replaceKey("/DA", QPDFObjectHandle::newString(desc.DefaultAppearance));
+        const bool button = desc.Type == TPdfFieldType::CheckBox || desc.Type == TPdfFieldType::RadioGroup;
+        field.replaceKey("/V", button ? name(desc.Value) : QPDFObjectHandle::newUnicodeString(desc.Value));
+        if (!button) field.replaceKey("/Q", QPDFObjectHandle::newInteger(desc.Quadding));
+        if (desc.MaxLength > 0) field.replaceKey("/MaxLen", QPDFObjectHandle::newInteger(desc.MaxLength));
+        if (desc.Type == TPdfFieldType::Choice) {
             QPDFObjectHandle options = QPDFObjectHandle::newArray();
-            for (const std::string& option : spec.Options)
+            for (const std::string& option : desc.Options)
                 options.appendItem(QPDFObjectHandle::newUnicodeString(option));
             field.replaceKey("/Opt", options);
         }
-        if (!spec.FormatScript.empty()) {
+        if (!desc.FormatScript.empty()) {
             QPDFObjectHandle actions = QPDFObjectHandle::newDictionary();
-            actions.replaceKey("/F", script(spec.FormatScript));
-            actions.replaceKey("/K", script(spec.KeystrokeScript));
+            actions.replaceKey("/F", script(desc.FormatScript));
+            actions.replaceKey("/K", script(desc.KeystrokeScript));
             field.replaceKey("/AA", actions);
         }
         QPDFObjectHandle fieldRef = pdf_.makeIndirectObject(field);
         fields_.appendItem(fieldRef);
-        QPDFObjectHandle font = this->font(spec.BaseFont, spec.FontResource);
+        QPDFObjectHandle font = this->font(desc.BaseFont, desc.FontResource);
         // A field of one widget is one dictionary; a radio group's buttons are its kids.
-        if (spec.Type != TPdfFieldType::RadioGroup && spec.Widgets.size() == 1) {
-            makeWidget(fieldRef, spec, spec.Widgets.front(), font);
+        if (desc.Type != TPdfFieldType::RadioGroup && desc.Widgets.size() == 1) {
+            makeWidget(fieldRef, desc, desc.Widgets.front(), font);
             return;
         }
         QPDFObjectHandle kids = QPDFObjectHandle::newArray();
-        for (const TPdfWidgetSpec& widget : spec.Widgets) {
+        for (const TPdfWidgetDesc& widget : desc.Widgets) {
             QPDFObjectHandle kid = pdf_.makeIndirectObject(QPDFObjectHandle::newDictionary());
             kid.replaceKey("/Parent", fieldRef);
-            makeWidget(kid, spec, widget, font);
+            makeWidget(kid, desc, widget, font);
             kids.appendItem(kid);
         }
         fieldRef.replaceKey("/Kids", kids);
@@ -114,7 +114,7 @@ private:
         return fonts_.emplace(resource, pdf_.makeIndirectObject(dict)).first->second;
     }
 
-    QPDFObjectHandle look(const std::string& content, const TPdfWidgetSpec& widget, const std::string& resource,
+    QPDFObjectHandle look(const std::string& content, const TPdfWidgetDesc& widget, const std::string& resource,
                           QPDFObjectHandle font) {
         QPDFObjectHandle stream = pdf_.newStream(content);
         QPDFObjectHandle dict = stream.getDict();
@@ -129,7 +129,7 @@ private:
         return stream;
     }
 
-    void makeWidget(QPDFObjectHandle dict, const TPdfFieldSpec& spec, const TPdfWidgetSpec& widget,
+    void makeWidget(QPDFObjectHandle dict, const TPdfFieldDesc& desc, const TPdfWidgetDesc& widget,
                     QPDFObjectHandle font) {
         dict.replaceKey("/Type", name("Annot"));
         dict.replaceKey("/Subtype", name("Widget"));
@@ -138,15 +138,15 @@ private:
         dict.replaceKey("/P", page_);
         QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
         if (widget.OnState.empty()) {
-            appearances.replaceKey("/N", look(widget.Appearance, widget, spec.FontResource, font));
+            appearances.replaceKey("/N", look(widget.Appearance, widget, desc.FontResource, font));
         } else {
             QPDFObjectHandle states = QPDFObjectHandle::newDictionary();
-            states.replaceKey("/" + widget.OnState, look(widget.Appearance, widget, spec.FontResource, font));
-            states.replaceKey("/Off", look(widget.OffAppearance, widget, spec.FontResource, font));
+            states.replaceKey("/" + widget.OnState, look(widget.Appearance, widget, desc.FontResource, font));
+            states.replaceKey("/Off", look(widget.OffAppearance, widget, desc.FontResource, font));
             appearances.replaceKey("/N", states);
-            dict.replaceKey("/AS", name(spec.Value == widget.OnState ? widget.OnState : "Off"));
-            if (spec.Type == TPdfFieldType::RadioGroup)
-                dict.replaceKey("/DA", QPDFObjectHandle::newString(spec.DefaultAppearance));
+            dict.replaceKey("/AS", name(desc.Value == widget.OnState ? widget.OnState : "Off"));
+            if (desc.Type == TPdfFieldType::RadioGroup)
+                dict.replaceKey("/DA", QPDFObjectHandle::newString(desc.DefaultAppearance));
         }
         dict.replaceKey("/AP", appearances);
         widgets_.push_back(dict);
@@ -163,7 +163,7 @@ private:
 } // namespace
 
 std::vector<std::uint8_t> WritePdfFormFields(const std::uint8_t* page, std::size_t size,
-                                             const std::vector<TPdfFieldSpec>& fields) {
+                                             const std::vector<TPdfFieldDesc>& fields) {
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
@@ -171,7 +171,7 @@ std::vector<std::uint8_t> WritePdfFormFields(const std::uint8_t* page, std::size
         std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
         if (pages.empty()) throw Exception("The page PDF has no page");
         FormWriter writer(pdf, pages.front());
-        for (const TPdfFieldSpec& field : fields)
+        for (const TPdfFieldDesc& field : fields)
             writer.Add(field);
         writer.Finish();
         QPDFWriter out(pdf);

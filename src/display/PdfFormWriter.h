@@ -12,7 +12,7 @@ namespace kovet {
 
 // One widget of a field: its box in points from the page's top-left corner, and how it looks
 // (a content stream in the box's own space, the box's bottom-left at the origin).
-struct TPdfWidgetSpec {
+struct TPdfWidgetDesc {
     double Left = 0, Top = 0, Right = 0, Bottom = 0;
     std::string Appearance;
     // Buttons: the name of the checked state (without slash), and the unchecked look.
@@ -22,7 +22,7 @@ struct TPdfWidgetSpec {
 
 enum class TPdfFieldType : std::uint8_t { Text, Choice, CheckBox, RadioGroup };
 
-struct TPdfFieldSpec {
+struct TPdfFieldDesc {
     std::string Name; // UTF-8
     TPdfFieldType Type = TPdfFieldType::Text;
     std::int64_t Flags = 0;
@@ -36,13 +36,13 @@ struct TPdfFieldSpec {
     std::string Value;
     std::vector<std::string> Options;
     std::string FormatScript, KeystrokeScript;
-    std::vector<TPdfWidgetSpec> Widgets;
+    std::vector<TPdfWidgetDesc> Widgets;
 };
 
 // The PDF `page` (its first page) with the fields, in this order, as its interactive form;
 // every widget shows its own appearance, so readers need not draw them. Throws Exception
 // (storage/Exception.h) when the page PDF cannot be read.
 std::vector<std::uint8_t> WritePdfFormFields(const std::uint8_t* page, std::size_t size,
-                                             const std::vector<TPdfFieldSpec>& fields);
+                                             const std::vector<TPdfFieldDesc>& fields);
 
 } // namespace kovet

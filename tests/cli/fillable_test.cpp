@@ -18,7 +18,7 @@ namespace {
 
 const std::string kInvoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.kvt";
 
-struct FieldSpec {
+struct FieldKind {
     std::string Name;
     TKVTFieldFormat Format;
     std::int16_t TabOrder;
@@ -32,7 +32,7 @@ struct FieldSpec {
 // A form with a field of every kind a PDF form has, whose tab order differs from its field
 // order, and whose names are none of the invoice's; with `extra`, one more text field "Extra".
 fs::path WriteFieldKindsForm(const TempDir& dir, bool extra = false) {
-    std::vector<FieldSpec> specs = {
+    std::vector<FieldKind> kinds = {
         {"Customer", lfoText, 2, 20, 20, 0, 20},
         {"Amount", lfoDollar, 1, 50},
         {"Due", lfoFullDate, 3, 80},
@@ -43,25 +43,25 @@ fs::path WriteFieldKindsForm(const TempDir& dir, bool extra = false) {
         {"Agree", lfoCheckbox, 8, 270},
         {"Ref", lfoText, 0, 300, 20, 0, 0, true},
     };
-    if (extra) specs.push_back({"Extra", lfoText, 9, 330});
+    if (extra) kinds.push_back({"Extra", lfoText, 9, 330});
     TKVT form;
     form.Reset();
-    for (const FieldSpec& spec : specs) {
+    for (const FieldKind& desc : kinds) {
         std::vector<std::uint8_t> field(kFieldSize);
-        FieldRec::Name.set(field, spec.Name);
-        FieldRec::Format.set(field, spec.Format);
-        FieldRec::TabOrder.set(field, spec.TabOrder);
-        FieldRec::GroupIndex.set(field, spec.GroupIndex);
-        FieldRec::MaxLength.set(field, spec.MaxLength);
-        FieldRec::ReadOnly.set(field, spec.ReadOnly ? 1 : 0);
+        FieldRec::Name.set(field, desc.Name);
+        FieldRec::Format.set(field, desc.Format);
+        FieldRec::TabOrder.set(field, desc.TabOrder);
+        FieldRec::GroupIndex.set(field, desc.GroupIndex);
+        FieldRec::MaxLength.set(field, desc.MaxLength);
+        FieldRec::ReadOnly.set(field, desc.ReadOnly ? 1 : 0);
         FieldRec::AutoAlign.set(field, 1);
         FieldRec::Decimals.set(field, 2);
         FieldRec::Digits.set(field, 8);
         FieldRec::Left.set(field, 40);
-        FieldRec::Top.set(field, std::int16_t(spec.Top));
+        FieldRec::Top.set(field, std::int16_t(desc.Top));
         FieldRec::Width.set(field, 200);
-        FieldRec::Height.set(field, std::int16_t(spec.Height));
-        FieldRec::FontName.set(field, spec.Format == lfoDollar ? "Courier New" : "Arial");
+        FieldRec::Height.set(field, std::int16_t(desc.Height));
+        FieldRec::FontName.set(field, desc.Format == lfoDollar ? "Courier New" : "Arial");
         FieldRec::FontSize.set(field, 10);
         FieldRec::FontHeight.set(field, -13);
         form.KVTFile().Fields.Add(field);
