@@ -12,6 +12,8 @@ packages=(
   libgif-dev
   # the form widget's plug-in for Qt Designer, and .ui files loaded at run time
   qt6-tools-dev libqt6opengl6-dev
+  # fillable PDF forms: the form fields added to the page, and filled-in forms read back
+  libqpdf-dev
   fonts-liberation fonts-liberation2
 )
 if [[ "${1:-}" == "--test" ]]; then
@@ -19,6 +21,8 @@ if [[ "${1:-}" == "--test" ]]; then
     git libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick poppler-utils
+    # the outside checker, reader and writers of fillable PDF forms
+    qpdf pdftk python3-pypdf
     # a real GDI for the proof that others play our metafiles as we draw them
     wine wine64 gcc-mingw-w64-x86-64
     # a second outside reader of our metafiles, and of the RTF export; it writes metafiles too

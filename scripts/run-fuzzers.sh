@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a fuzz build for the given number of seconds, each on a corpus
 # seeded from fuzz/corpus/<name>, the sample forms and the bitmaps, Delphi forms and outside metafiles of
-# tests/data (for the record fuzzer the metafiles' records alone, behind the header). Fails on the first finding.
+# tests/data (for the record fuzzer the metafiles' records alone, behind the header; for the PDF
+# data reader also the invoice as a fillable PDF form). Fails on the first finding.
 set -euo pipefail
 build=$1
 seconds=${2:-60}
@@ -22,6 +23,9 @@ for fuzzer in "$build"/bin/fuzz_*; do
       cp -n "$emf" "$corpus"/
     fi
   done
+  if [ "$name" = fuzz_pdfdata ] && [ ! -e "$corpus/invoice.pdf" ]; then
+    "$build"/bin/kovet render examples/invoice.kvt --fillable -o "$corpus/invoice.pdf" || true
+  fi
   echo "== $name: ${seconds}s"
   if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/$name-" "$corpus" > "$build/$name.log" 2>&1; then

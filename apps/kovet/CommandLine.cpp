@@ -173,6 +173,7 @@ RenderRequest ParseRender(const QStringList& args) {
     parser.Flag("design", "Draw as the designer shows the form: fields as name placeholders.");
     parser.Value("scale", "Scale the page (0 < S <= 100; default 1).", "S");
     parser.Flag("no-shading", "Leave out the shading of fields.");
+    parser.Flag("fillable", "With a .pdf output: the fields as form fields that PDF readers fill in.");
     parser.Parse(args, 1);
     RenderRequest request;
     request.Form = parser.Positional(0);
@@ -187,6 +188,9 @@ RenderRequest ParseRender(const QStringList& args) {
     if (parser.Has("scale")) request.Scale = scale(parser);
     request.Designing = parser.Has("design");
     request.Shading = !parser.Has("no-shading");
+    request.Fillable = parser.Has("fillable");
+    if (request.Fillable && extension != ".pdf") parser.fail("--fillable needs a .pdf output");
+    if (request.Fillable && request.Designing) parser.fail("--fillable and --design do not go together");
     return request;
 }
 
@@ -220,6 +224,9 @@ FillRequest ParseFill(const QStringList& args) {
                  "Give a field a value as a user types it into the field (\\n between the lines of a memo; "
                  "X, 1, true, yes or on checks a check box).",
                  "NAME=VALUE");
+    parser.Value("pdf-data", "Load field values from a filled-in PDF form, by field name, after the first --data file.",
+                 "FILE.pdf");
+    parser.Flag("fillable", "With a .pdf output: the values in form fields that PDF readers fill in.");
     parser.Flag("lenient", "Report values that do not parse, but go on.");
     parser.Flag("dump", "List each field's name and display text.");
     parser.Value("o,output",
@@ -232,6 +239,8 @@ FillRequest ParseFill(const QStringList& args) {
     FillRequest request;
     request.Form = parser.Positional(0);
     request.DataFiles = parser.All("data");
+    if (parser.Has("pdf-data")) request.PdfData = parser.Get("pdf-data");
+    request.Fillable = parser.Has("fillable");
     for (const std::string& pair : parser.All("set")) {
         const std::size_t eq = pair.find('=');
         if (eq == std::string::npos || eq == 0) parser.fail("--set needs NAME=VALUE, not '" + pair + "'");
@@ -251,6 +260,9 @@ FillRequest ParseFill(const QStringList& args) {
         if (extension != ".pdf" && request.DataFiles.size() > 1)
             parser.fail("several --data files need a .pdf output, which holds one page for each");
     }
+    if (request.Fillable && request.OutExtension != ".pdf") parser.fail("--fillable needs a .pdf output");
+    if (request.Fillable && request.DataFiles.size() > 1)
+        parser.fail("--fillable writes one page; give at most one --data file");
     return request;
 }
 

@@ -53,6 +53,8 @@ struct RenderRequest {
     bool Designing = false;
     bool Shading = true;
     bool Svg = false;
+    // A PDF whose fields are form fields that PDF readers fill in.
+    bool Fillable = false;
 };
 
 struct EmfdumpRequest {
@@ -72,6 +74,8 @@ struct ExtractRequest {
 struct FillRequest {
     std::string Form;
     std::vector<std::string> DataFiles;
+    // A filled-in PDF form whose values go into the first page after its data file's.
+    std::optional<std::string> PdfData;
     // NAME=VALUE pairs in the order given.
     std::vector<std::pair<std::string, std::string>> Values;
     bool Dump = false;
@@ -80,6 +84,8 @@ struct FillRequest {
     // also for standard output.
     std::optional<std::string> Out;
     std::string OutExtension;
+    // With a .pdf output: the values in form fields that PDF readers fill in.
+    bool Fillable = false;
     // The names given with --print-options, not yet checked.
     std::optional<std::string> PrintOptions;
 };

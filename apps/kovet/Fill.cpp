@@ -60,6 +60,17 @@ std::vector<std::string> fillPage(TKVTImage& image, const FillRequest& request, 
             std::fprintf(stderr, "kovet: warning: %s: %s\n", file.c_str(), note.c_str());
     }
     std::vector<std::string> problems;
+    if (page == 0 && request.PdfData) {
+        const std::string& file = *request.PdfData;
+        try {
+            const std::vector<std::uint8_t> bytes = ReadWholeFile(file);
+            problems = TakePdfValues(image, ReadPdfFormValues(bytes.data(), bytes.size()));
+        } catch (const EFileError&) {
+            throw;
+        } catch (const Exception& error) {
+            throw Exception(file + ": " + error.what());
+        }
+    }
     for (const auto& [name, value] : request.Values) {
         TKVTField* field = image.FieldByName(name);
         const std::string problem = field == nullptr ? "no field is named " + name : TypeIntoField(*field, value);
@@ -130,6 +141,7 @@ void writeSvg(TKVTImage& image, const std::string& out) {
 void writeOutput(TKVTImage& image, const FillRequest& request) {
     const std::string& out = *request.Out;
     const std::string& extension = request.OutExtension;
+    if (extension == ".pdf" && request.Fillable) return image.ExportFillablePdf(out);
     if (extension == ".pdf") return writePdf(image, request);
     if (extension == ".kvf") return WriteTextOutput(out, FieldDataText(image.SaveFieldStrings()));
     if (extension == ".emf") return image.ExportMetafile(out);

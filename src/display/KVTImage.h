@@ -143,9 +143,10 @@ public:
     // With `pages` above 1 the job holds that many pages, each prepared by `prepare` first.
     void PrintDocument(QPrinter& printer, std::int32_t pages = 1, const TPreparePage& prepare = {});
     void Print(QPrinter& printer);
-    // The pages as a PDF document, as PrintDocument prints them on a printer of 1200 pixels per
-    // inch whose paper (PaperSize, Orientation) is printable to its edges; in colour, which
-    // kvtColor asks of printers alone. ExportPdf replaces the file safely.
+    // The pages as a PDF document, as PrintDocument prints them on a printer of kPdfResolution
+    // pixels per inch whose paper (PaperSize, Orientation) is printable to its edges; in
+    // colour, which kvtColor asks of printers alone. ExportPdf replaces the file safely.
+    static constexpr std::int32_t kPdfResolution = 1200;
     std::vector<std::uint8_t> ExportPdfBytes(std::int32_t pages = 1, const TPreparePage& prepare = {});
     void ExportPdf(const std::filesystem::path& fileName, std::int32_t pages = 1, const TPreparePage& prepare = {});
     // Draws one page into `rect` of the canvas: watermark, form, pictures, labels, fields,
@@ -290,6 +291,14 @@ public:
     void CloseField();
     void NextField();
     void PriorField();
+
+    // The page as ExportPdfBytes draws it without the field values, and the fields as form
+    // fields holding them that any PDF reader fills in (AddPdfFormFields of FillablePdf.h).
+    // Only the page, not a duplex back page, has fields. Defined with the fillable export, in
+    // the library kovet_pdfwidget, which links qpdf. ExportFillablePdf replaces the file
+    // safely.
+    std::vector<std::uint8_t> ExportFillablePdfBytes();
+    void ExportFillablePdf(const std::filesystem::path& fileName);
 
     std::vector<std::string> SaveFieldStrings();
     void SaveFieldData(const std::filesystem::path& fileName);

@@ -62,7 +62,6 @@ void TCustomKVTImage::PrintDocument(QPrinter& printer, std::int32_t pages, const
 }
 
 std::vector<std::uint8_t> TCustomKVTImage::ExportPdfBytes(std::int32_t pages, const TPreparePage& prepare) {
-    constexpr int kResolution = 1200;
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -70,11 +69,11 @@ std::vector<std::uint8_t> TCustomKVTImage::ExportPdfBytes(std::int32_t pages, co
         QPdfWriter pdf(&buffer);
         pdf.setCreator("Kovet");
         pdf.setTitle(QString::fromStdString(PrintTitle));
-        pdf.setResolution(kResolution);
+        pdf.setResolution(kPdfResolution);
         pdf.setPageLayout(QPageLayout(QPageSize(PaperPageSize(PaperSize)),
                                       Orientation == kvtLandScape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                       QMarginsF(0, 0, 0, 0)));
-        printPages(pdf, {kResolution, kResolution, 0, 0}, pages, prepare);
+        printPages(pdf, {kPdfResolution, kPdfResolution, 0, 0}, pages, prepare);
     }
     return {reinterpret_cast<const std::uint8_t*>(data.constData()),
             reinterpret_cast<const std::uint8_t*>(data.constData()) + data.size()};

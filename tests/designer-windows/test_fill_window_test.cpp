@@ -113,7 +113,8 @@ TEST_F(TestFill, SaveAsksForAFileOnceAndLoadingMakesTheLoadedOneCurrent) {
 
 TEST_F(TestFill, TypedValuesAreSavedAndExported) {
     const QString empty = folder.filePath("empty.gif"), filled = folder.filePath("filled.gif");
-    prompts.FileNames = {empty.toStdString(), path("typed.kvf"), filled.toStdString(), path("typed.pdf")};
+    prompts.FileNames = {empty.toStdString(), path("typed.kvf"), filled.toStdString(), path("typed.pdf"),
+                         path("form.pdf")};
     trigger("mExportGIF");
     const TRect& at = customer().ScreenRect;
     QTest::mouseClick(&window->Image(), Qt::LeftButton, {}, QPoint(at.Left + 3, at.Top + 3));
@@ -126,10 +127,17 @@ TEST_F(TestFill, TypedValuesAreSavedAndExported) {
     EXPECT_EQ(QImage(filled).size(), QSize(816, 1056));
     EXPECT_TRUE(QImage(filled) != QImage(empty)) << "the entered value is on the page";
     trigger("mExportPDF");
+    trigger("mExportFillablePDF");
     EXPECT_TRUE(prompts.Errors.empty());
-    const auto text = Tool("pdftotext " + path("typed.pdf") + " -");
-    if (!text) GTEST_SKIP() << "poppler-utils not installed";
-    EXPECT_NE(text->find("Ada Lovelace"), std::string::npos) << *text;
+    EXPECT_EQ(prompts.Dialogs.back().Title, "Export fillable PDF");
+    for (const char* pdf : {"typed.pdf", "form.pdf"}) {
+        const auto text = Tool("pdftotext " + path(pdf) + " -");
+        if (!text) GTEST_SKIP() << "poppler-utils not installed";
+        EXPECT_NE(text->find("Ada Lovelace"), std::string::npos) << pdf << ": " << *text;
+    }
+    const auto fields = Tool("pdftk " + path("form.pdf") + " dump_data_fields_utf8");
+    if (!fields) GTEST_SKIP() << "pdftk not installed";
+    EXPECT_NE(fields->find("FieldValue: Ada Lovelace"), std::string::npos) << "the value is in its form field";
 }
 
 TEST_F(TestFill, FailedWriteKeepsTheOldFileAndIsReported) {

@@ -31,6 +31,7 @@ const TFileDialog kMetafileDialog{"Export metafile", "emf", {{"Metafiles", "*.em
 // writes a GIF, a name typed without one gets ".gif".
 const TFileDialog kGifDialog{"Export GIF", "gif", {{"GIF files", "*.gif"}}, {}};
 const TFileDialog kPdfDialog{"Export PDF", "pdf", {{"PDF files", "*.pdf"}}, {}};
+const TFileDialog kFillablePdfDialog{"Export fillable PDF", "pdf", {{"PDF files", "*.pdf"}}, {}};
 
 constexpr TKVTDisplayOptions kNatural = OptionBit<TKVTDisplayOptions>(kvtAutosize);
 constexpr TKVTDisplayOptions kScaled =
@@ -109,6 +110,7 @@ void TdlgTest::buildFileMenu(QMenu* menu) {
     item(menu, "mExportmetafile", "Export metafile", [this] { run([this] { exportMetafile(); }); });
     item(menu, "mExportGIF", "Export GIF", [this] { run([this] { exportGif(); }); });
     item(menu, "mExportPDF", "Export PDF", [this] { run([this] { exportPdf(); }); });
+    item(menu, "mExportFillablePDF", "Export fillable PDF", [this] { run([this] { exportFillablePdf(); }); });
     menu->addSeparator();
     item(menu, "mClose", "&Close", [this] { reject(); });
 }
@@ -194,6 +196,11 @@ void TdlgTest::exportGif() {
 
 void TdlgTest::exportPdf() {
     if (const std::optional<std::string> name = prompts_.SaveFileName(kPdfDialog)) image_->ExportPdf(*name);
+}
+
+void TdlgTest::exportFillablePdf() {
+    if (const std::optional<std::string> name = prompts_.SaveFileName(kFillablePdfDialog))
+        image_->ExportFillablePdf(*name);
 }
 
 void TdlgTest::applyScale(Scale scale) {

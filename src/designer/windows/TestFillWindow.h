@@ -57,6 +57,8 @@ private:
     void exportMetafile();
     void exportGif();
     void exportPdf();
+    // The page as a PDF form that any PDF reader fills in, holding the values typed so far.
+    void exportFillablePdf();
 
     // Checks the item, shows or hides the scroll bars, and sizes the image for the scale.
     void applyScale(Scale scale);
