@@ -4,7 +4,7 @@
 
 #include <QCommandLineParser>
 
-#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -47,13 +47,6 @@ const CommandInfo& commandInfo(const std::string& name) {
     for (const CommandInfo& command : kCommands)
         if (name == command.Name) return command;
     throw UsageError({}, "unknown command '" + name + "'");
-}
-
-std::string lowerExtension(const std::string& file) {
-    std::string extension = std::filesystem::path(file).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return extension;
 }
 
 // QCommandLineParser with the tool's conventions: -h and --help, errors as UsageError.
@@ -179,7 +172,7 @@ RenderRequest ParseRender(const QStringList& args) {
     request.Form = parser.Positional(0);
     if (!parser.Has("o")) parser.fail("missing -o OUT");
     request.Out = parser.Get("o");
-    const std::string extension = lowerExtension(request.Out);
+    const std::string extension = LowerExtension(request.Out);
     if (extension != ".bmp" && extension != ".emf" && extension != ".gif" && extension != ".png" &&
         extension != ".pdf" && extension != ".svg")
         parser.fail("cannot write " + (extension.empty() ? "'" + request.Out + "'" : extension) +
@@ -251,7 +244,7 @@ FillRequest ParseFill(const QStringList& args) {
     if (parser.Has("print-options")) request.PrintOptions = parser.Get("print-options");
     if (parser.Has("o")) {
         request.Out = parser.Get("o");
-        request.OutExtension = *request.Out == kStandardStream ? ".kvf" : lowerExtension(*request.Out);
+        request.OutExtension = *request.Out == kStandardStream ? ".kvf" : LowerExtension(*request.Out);
         const std::string& extension = request.OutExtension;
         if (extension != ".kvf" && extension != ".pdf" && extension != ".png" && extension != ".svg" &&
             extension != ".emf")
@@ -287,7 +280,7 @@ ImportRequest ParseImport(const QStringList& args) {
     parser.Parse(args, 1);
     ImportRequest request;
     request.In = parser.Positional(0);
-    request.Kind = lowerExtension(request.In);
+    request.Kind = LowerExtension(request.In);
     if (request.Kind != ".emf" && request.Kind != ".dfm" && request.Kind != ".txt")
         parser.fail("cannot import " + (request.Kind.empty() ? "'" + request.In + "'" : request.Kind) +
                     "; use .emf, .dfm or .txt");

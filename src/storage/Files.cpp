@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "Stream.h"
+#include "Text1252.h"
 
 #include <cerrno>
 #include <csignal>
@@ -171,6 +172,10 @@ private:
 };
 
 } // namespace
+
+std::string LowerExtension(const std::filesystem::path& path) {
+    return AsciiLower(path.extension().string());
+}
 
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
     // Without blocking, so that a pipe with no writer is refused instead of waited for.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kovet {
@@ -91,6 +92,9 @@ inline constexpr std::uint64_t kMaxFileSize = 64u << 20;
 // Reads a whole regular file of at most kMaxFileSize bytes; throws EFileError when it cannot
 // be opened or read, is no regular file (a device, a pipe, a folder) or is larger.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+
+// A file name's extension in ASCII lower case (".kvt"); empty when it has none.
+std::string LowerExtension(const std::filesystem::path& path);
 
 // Replaces the file with the given bytes, so that the target is always either the old file
 // or the new one whole: the bytes go to a temporary file in the target's folder that has no

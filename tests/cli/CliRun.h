@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -84,6 +85,19 @@ inline RunResult Run(const std::string& program, const std::vector<std::string>&
     result.out = ReadText(capture / "out");
     result.err = ReadText(capture / "err");
     return result;
+}
+
+// The value column of the `kovet fill --dump` line for `name`, or nullopt when no line names it.
+inline std::optional<std::string> Dumped(const std::string& dump, const std::string& name) {
+    const std::string key = name + "\t";
+    for (std::size_t at = 0; at < dump.size();) {
+        const std::size_t end = dump.find('\n', at);
+        const std::string line = dump.substr(at, end - at);
+        if (line.rfind(key, 0) == 0) return line.substr(key.size());
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return std::nullopt;
 }
 
 inline RunResult Kovet(const std::vector<std::string>& args, const std::string& setup = {}) {

@@ -14,20 +14,6 @@ using kovet::test::Tool;
 namespace {
 
 const std::string kInvoice = std::string(KOVET_SOURCE_DIR) + "/examples/invoice.kvt";
-
-// The value column of the dump line for `name`, or nullopt when no line names it.
-std::optional<std::string> Dumped(const std::string& dump, const std::string& name) {
-    const std::string key = name + "\t";
-    for (std::size_t at = 0; at < dump.size();) {
-        const std::size_t end = dump.find('\n', at);
-        const std::string line = dump.substr(at, end - at);
-        if (line.rfind(key, 0) == 0) return line.substr(key.size());
-        if (end == std::string::npos) break;
-        at = end + 1;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 TEST(FillCommand, DumpShowsEveryFieldsDisplayTextInFieldOrder) {

@@ -95,20 +95,6 @@ std::string First(const PdftkField& field, const std::string& key) {
     const auto found = field.find(key);
     return found == field.end() || found->second.empty() ? std::string("(none)") : found->second.front();
 }
-
-// The value column of `kovet fill --dump` for the field.
-std::optional<std::string> Dumped(const std::string& dump, const std::string& name) {
-    const std::string key = name + "\t";
-    for (std::size_t at = 0; at < dump.size();) {
-        const std::size_t end = dump.find('\n', at);
-        const std::string line = dump.substr(at, end - at);
-        if (line.rfind(key, 0) == 0) return line.substr(key.size());
-        if (end == std::string::npos) break;
-        at = end + 1;
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 TEST(FillablePdf, PassesQpdfCheckAndPdftkListsEveryFieldInTabOrder) {

@@ -44,10 +44,6 @@ const TFileDialog kSaveDialog{"Save KVT File",
                                {"SVG Files", "*.svg"}},
                               {}};
 
-std::string lowerExtension(const std::string& name) {
-    return AsciiLower(std::filesystem::path(name).extension().string());
-}
-
 // The drawing state of a window's metafile imports starts with the platform's default font.
 TWordImportState platformDrawingState() {
     const TDefaultFont font = PlatformDefaultFont();
@@ -191,7 +187,7 @@ void DesignerCore::Print() {
 bool DesignerCore::OpenFile(const std::string& name) {
     std::error_code error;
     if (!std::filesystem::exists(name, error)) return false;
-    const std::string extension = lowerExtension(name);
+    const std::string extension = LowerExtension(name);
     if (extension == ".txt") {
         ImportTextFile(name);
         return false;
@@ -241,7 +237,7 @@ bool DesignerCore::OpenFile(const std::string& name) {
 }
 
 bool DesignerCore::SaveFile(const std::string& name) {
-    const std::string extension = lowerExtension(name);
+    const std::string extension = LowerExtension(name);
     if (extension == ".kvt") {
         form_.SaveToFile(name);
         return true;

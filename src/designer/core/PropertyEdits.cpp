@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -225,13 +224,6 @@ void applyPage(DesignerCore& core, const TObjectValues& values) {
     }
 }
 
-std::string lowerExtension(const std::string& name) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    for (char& c : extension)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
-
 // A placeable metafile's key, or the header of a plain one (in memory or on disk, nine words).
 bool isWindowsMetafile(ConstBytes bytes) {
     if (bytes.size() < 18) return false;
@@ -243,7 +235,7 @@ bool isWindowsMetafile(ConstBytes bytes) {
 // The platform's picture loader: bitmaps, enhanced metafiles and Windows metafiles, known by
 // their extension and checked to be what it says; the picture in its own format is the file.
 std::vector<std::uint8_t> pictureBytes(const std::string& name) {
-    const std::string extension = lowerExtension(name);
+    const std::string extension = LowerExtension(name);
     if (extension != ".bmp" && extension != ".emf" && extension != ".wmf")
         throw EFileError("Unknown picture file extension (" + extension + ")");
     std::vector<std::uint8_t> bytes = ReadWholeFile(name);
