@@ -3,10 +3,12 @@
 // Prompts answered from a script, for tests of the designer with and without its windows.
 
 #include "designer/core/Prompts.h"
+#include "storage/Stream.h"
 
 #include <QPrinter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <optional>
 #include <string>
@@ -20,6 +22,9 @@ class ScriptedPrompts : public Prompts {
 public:
     std::deque<TAnswer> Answers;
     std::deque<std::optional<std::string>> FileNames;
+    // The filter each save dialog is left on; when none is scripted, the first of the chosen
+    // name's extension, as a user who types the name leaves the dialog.
+    std::deque<std::size_t> SaveFilters;
     // The output file of the print dialog; nothing cancels it.
     std::optional<std::string> PrintTo;
     // What the font and colour dialogs give back; nothing cancels them.
@@ -37,7 +42,21 @@ public:
     void Inform(const std::string& message) override { Messages.push_back(message); }
     void ShowError(const std::string& message) override { Errors.push_back(message); }
     std::optional<std::string> OpenFileName(const TFileDialog& dialog) override { return fileName(dialog); }
-    std::optional<std::string> SaveFileName(const TFileDialog& dialog) override { return fileName(dialog); }
+    std::optional<TChosenFile> ChooseSaveFile(const TFileDialog& dialog) override {
+        std::optional<std::string> name = fileName(dialog);
+        if (!name) return std::nullopt;
+        std::size_t filter = 0;
+        if (!SaveFilters.empty()) {
+            filter = SaveFilters.front();
+            SaveFilters.pop_front();
+        } else {
+            const std::string pattern = "*" + LowerExtension(*name);
+            const auto found = std::find_if(dialog.Filters.begin(), dialog.Filters.end(),
+                                            [&](const TFileDialog::Filter& f) { return f.Pattern == pattern; });
+            if (found != dialog.Filters.end()) filter = std::size_t(found - dialog.Filters.begin());
+        }
+        return TChosenFile{std::move(*name), filter};
+    }
     bool ChoosePrinter(QPrinter& printer) override {
         if (!PrintTo) return false;
         printer.setOutputFormat(QPrinter::PdfFormat);

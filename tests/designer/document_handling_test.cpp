@@ -1,7 +1,9 @@
 // The designer's file commands through its core: what each does to the document, its name,
 // the snapshot that tells unsaved changes, and the recent files.
 #include "DesignerFixture.h"
+#include "FormObjects.h"
 
+#include "display/PdfFormData.h"
 #include "document/OldKvt.h"
 #include "document/OpenForm.h"
 #include "storage/Stream.h"
@@ -59,6 +61,27 @@ TEST_F(DesignerTest, SavingAnUntitledDocumentAsksForANameAndExportsKeepTheName) 
     TKVT saved;
     OpenFormFile(path("form.kvt"), saved);
     EXPECT_EQ(saved.KVTFile().Count(), 3);
+}
+
+TEST_F(DesignerTest, TheFillablePdfFilterGivesThePageItsFieldsAsFormFields) {
+    core->Start();
+    AddField(*core, "Customer", 1, 40, 40);
+    AddField(*core, "Total", 2, 40, 80);
+    const std::size_t pdfFilter = 5, fillableFilter = 6;
+    prompts.FileNames = {path("plain.pdf"), path("fillable.pdf")};
+    prompts.SaveFilters = {pdfFilter, fillableFilter};
+    core->SaveAs();
+    core->SaveAs();
+    EXPECT_EQ(prompts.Dialogs.at(1).Filters.at(fillableFilter).Description, "Fillable PDF Files");
+    EXPECT_EQ(core->CurrentFile(), "untitled.kvt") << "an export";
+
+    const std::vector<std::uint8_t> plain = ReadWholeFile(path("plain.pdf"));
+    EXPECT_THROW(ReadPdfFormValues(plain.data(), plain.size()), Exception) << "no form fields";
+    const std::vector<std::uint8_t> fillable = ReadWholeFile(path("fillable.pdf"));
+    std::vector<std::string> names;
+    for (const TPdfFieldValue& field : ReadPdfFormValues(fillable.data(), fillable.size()))
+        names.push_back(field.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Customer", "Total"}));
 }
 
 TEST_F(DesignerTest, ImportsAddToTheDocumentWithoutNamingIt) {

@@ -4,6 +4,7 @@
 #include "convert/RtfExport.h"
 #include "convert/TextImport.h"
 
+#include "display/FillablePdf.h"
 #include "display/PageExport.h"
 #include "display/SvgExport.h"
 #include "document/OldKvt.h"
@@ -32,6 +33,7 @@ const TFileDialog kOpenDialog{"Open / Import File",
                               {}};
 
 // The save filter of the original, then the page exports added since.
+constexpr const char* kFillablePdfFiles = "Fillable PDF Files";
 const TFileDialog kSaveDialog{"Save KVT File",
                               "kvt",
                               {{"KVT Files", "*.kvt"},
@@ -40,6 +42,7 @@ const TFileDialog kSaveDialog{"Save KVT File",
                                {"Gif Files", "*.gif"},
                                {"Rich Text Files", "*.rtf"},
                                {"PDF Files", "*.pdf"},
+                               {kFillablePdfFiles, "*.pdf"},
                                {"PNG Files", "*.png"},
                                {"SVG Files", "*.svg"}},
                               {}};
@@ -165,11 +168,13 @@ void DesignerCore::Save() {
 void DesignerCore::SaveAs() {
     TFileDialog dialog = kSaveDialog;
     dialog.Preset = currentFile_;
-    const std::optional<std::string> chosen = prompts_.SaveFileName(dialog);
+    const std::optional<TChosenFile> chosen = prompts_.ChooseSaveFile(dialog);
     if (!chosen) return;
-    if (SaveFile(*chosen)) {
-        setCurrentFile(*chosen);
-        AddToHistory(*chosen);
+    const bool fillable =
+        chosen->Filter < dialog.Filters.size() && dialog.Filters[chosen->Filter].Description == kFillablePdfFiles;
+    if (SaveFile(chosen->Name, fillable)) {
+        setCurrentFile(chosen->Name);
+        AddToHistory(chosen->Name);
     }
     TakeSnapshot();
 }
@@ -236,7 +241,7 @@ bool DesignerCore::OpenFile(const std::string& name) {
     return true;
 }
 
-bool DesignerCore::SaveFile(const std::string& name) {
+bool DesignerCore::SaveFile(const std::string& name, bool fillable) {
     const std::string extension = LowerExtension(name);
     if (extension == ".kvt") {
         form_.SaveToFile(name);
@@ -248,7 +253,9 @@ bool DesignerCore::SaveFile(const std::string& name) {
     }
     // The page as the surface shows it, fields as placeholders while they are shown.
     const TPageRenderOptions options = pageExportOptions(view_);
-    if (extension == ".svg") {
+    if (extension == ".pdf" && fillable) {
+        ExportFillablePageToFile(form_, name, options);
+    } else if (extension == ".svg") {
         ExportPageSvgToFile(form_, name, options);
     } else if (const std::optional<TPageFormat> format = PageFormatForFileName(name)) {
         ExportPageToFile(form_, name, *format, options);

@@ -73,8 +73,9 @@ public:
 
     // Opens or imports a file by its extension; true only when it was loaded as a form.
     bool OpenFile(const std::string& name);
-    // Saves or exports the document by the extension; true only for a form file.
-    bool SaveFile(const std::string& name);
+    // Saves or exports the document by the extension; true only for a form file. A ".pdf"
+    // that is `fillable` gets the page's fields as empty form fields that any PDF reader fills in.
+    bool SaveFile(const std::string& name, bool fillable = false);
     // Appends one text object per line of a text file.
     void ImportTextFile(const std::string& name);
     // The objects a word-processor form's metafile draws, at the scale, after "Clear existing

@@ -3,9 +3,11 @@
 // Everything the designer asks or tells the user goes through this interface: the program
 // shows Qt's message boxes and dialogs, tests answer from a script.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QPrinter;
@@ -24,6 +26,13 @@ struct TFileDialog {
     std::string DefaultExtension;
     std::vector<Filter> Filters;
     std::string Preset;
+};
+
+// A name chosen in a save dialog, and the filter the dialog was left on (an index into its
+// Filters): two filters may share an extension and mean different files.
+struct TChosenFile {
+    std::string Name;
+    std::size_t Filter = 0;
 };
 
 // A font as text and field records keep it: the face (UTF-8 here), the colour ($00BBGGRR), the
@@ -58,7 +67,12 @@ public:
 
     // The chosen file name, or nothing when the dialog was cancelled.
     virtual std::optional<std::string> OpenFileName(const TFileDialog& dialog) = 0;
-    virtual std::optional<std::string> SaveFileName(const TFileDialog& dialog) = 0;
+    virtual std::optional<TChosenFile> ChooseSaveFile(const TFileDialog& dialog) = 0;
+    std::optional<std::string> SaveFileName(const TFileDialog& dialog) {
+        std::optional<TChosenFile> chosen = ChooseSaveFile(dialog);
+        if (!chosen) return std::nullopt;
+        return std::move(chosen->Name);
+    }
     // The print dialog on the printer as set up; false when it was cancelled.
     virtual bool ChoosePrinter(QPrinter& printer) = 0;
     // The font dialog, with a colour, set to `font`; nothing when it was cancelled. A font

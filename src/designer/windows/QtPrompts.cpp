@@ -44,14 +44,16 @@ void QtPrompts::ShowError(const std::string& message) {
 }
 
 std::optional<std::string> QtPrompts::OpenFileName(const TFileDialog& dialog) {
-    return fileName(dialog, false);
+    std::optional<TChosenFile> chosen = fileName(dialog, false);
+    if (!chosen) return std::nullopt;
+    return std::move(chosen->Name);
 }
 
-std::optional<std::string> QtPrompts::SaveFileName(const TFileDialog& dialog) {
+std::optional<TChosenFile> QtPrompts::ChooseSaveFile(const TFileDialog& dialog) {
     return fileName(dialog, true);
 }
 
-std::optional<std::string> QtPrompts::fileName(const TFileDialog& dialog, bool save) {
+std::optional<TChosenFile> QtPrompts::fileName(const TFileDialog& dialog, bool save) {
     QStringList filters;
     for (const TFileDialog::Filter& filter : dialog.Filters)
         filters << QString::fromStdString(filter.Description + " (" + filter.Pattern + ")");
@@ -60,9 +62,18 @@ std::optional<std::string> QtPrompts::fileName(const TFileDialog& dialog, bool s
     chooser.setDefaultSuffix(QString::fromStdString(dialog.DefaultExtension));
     chooser.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     chooser.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A name typed without an extension gets the one of the filter the dialog is on.
+    QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser, [&](const QString& selected) {
+        const qsizetype index = filters.indexOf(selected);
+        if (index < 0) return;
+        const std::string& pattern = dialog.Filters[std::size_t(index)].Pattern;
+        if (pattern.starts_with("*.") && pattern.find_first_of("*?;", 2) == std::string::npos)
+            chooser.setDefaultSuffix(QString::fromStdString(pattern.substr(2)));
+    });
     if (!dialog.Preset.empty()) chooser.selectFile(QString::fromStdString(dialog.Preset));
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
-    return chooser.selectedFiles().first().toStdString();
+    const qsizetype filter = filters.indexOf(chooser.selectedNameFilter());
+    return TChosenFile{chooser.selectedFiles().first().toStdString(), filter < 0 ? 0 : std::size_t(filter)};
 }
 
 bool QtPrompts::ChoosePrinter(QPrinter& printer) {

@@ -22,7 +22,7 @@ public:
     void Inform(const std::string& message) override;
     void ShowError(const std::string& message) override;
     std::optional<std::string> OpenFileName(const TFileDialog& dialog) override;
-    std::optional<std::string> SaveFileName(const TFileDialog& dialog) override;
+    std::optional<TChosenFile> ChooseSaveFile(const TFileDialog& dialog) override;
     bool ChoosePrinter(QPrinter& printer) override;
     std::optional<TFontChoice> ChooseFont(const TFontChoice& font) override;
     std::optional<std::uint32_t> ChooseColor(std::uint32_t color) override;
@@ -31,7 +31,7 @@ public:
     void HideStatus() override;
 
 private:
-    std::optional<std::string> fileName(const TFileDialog& dialog, bool save);
+    std::optional<TChosenFile> fileName(const TFileDialog& dialog, bool save);
     StatusWindow& status();
 
     QWidget* parent_;
