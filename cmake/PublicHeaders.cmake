@@ -4,7 +4,8 @@
 # canvases, metafile records, legacy forms, the array internals) stay private.
 set(kovet_public_entries
   display/KVTImage.h display/KVTEdit.h display/KVTCheckBox.h display/FieldFormat.h
-  display/FieldData.h display/PageExport.h display/PrintLayout.h display/SvgExport.h display/Painter.h
+  display/FieldData.h display/TypedValue.h display/PageExport.h display/PrintLayout.h display/SvgExport.h
+  display/Painter.h display/FillablePdf.h display/PdfFormData.h
   document/KVTFile.h document/OpenForm.h platform/QtCanvas.h)
 
 # Follows the quoted includes of `header` (relative to src/) and adds what it reaches to

@@ -1,13 +1,13 @@
 // The module of the commands that need Qt's widgets, printing or SVG: `kovet fill` and
 // `kovet print` fill a form in an off-screen run-time widget; `kovet render` writes SVG here.
 
-#include "FieldValues.h"
 #include "Modules.h"
 #include "QtSession.h"
 #include "Render.h"
 
 #include "display/KVTImage.h"
 #include "display/SvgExport.h"
+#include "display/TypedValue.h"
 #include "platform/QtCanvas.h"
 #include "storage/Stream.h"
 
@@ -60,17 +60,7 @@ std::vector<std::string> fillPage(TKVTImage& image, const FillRequest& request, 
             std::fprintf(stderr, "kovet: warning: %s: %s\n", file.c_str(), note.c_str());
     }
     std::vector<std::string> problems;
-    if (page == 0 && request.PdfData) {
-        const std::string& file = *request.PdfData;
-        try {
-            const std::vector<std::uint8_t> bytes = ReadWholeFile(file);
-            problems = TakePdfValues(image, ReadPdfFormValues(bytes.data(), bytes.size()));
-        } catch (const EFileError&) {
-            throw;
-        } catch (const Exception& error) {
-            throw Exception(file + ": " + error.what());
-        }
-    }
+    if (page == 0 && request.PdfData) problems = image.LoadPdfFormData(*request.PdfData);
     for (const auto& [name, value] : request.Values) {
         TKVTField* field = image.FieldByName(name);
         const std::string problem = field == nullptr ? "no field is named " + name : TypeIntoField(*field, value);

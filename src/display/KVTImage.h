@@ -299,6 +299,16 @@ public:
     // safely.
     std::vector<std::uint8_t> ExportFillablePdfBytes();
     void ExportFillablePdf(const std::filesystem::path& fileName);
+    // The way back: the values of a filled-in PDF form (as ExportFillablePdf writes it, filled
+    // in with any PDF reader), by field name with ASCII case ignored, each taken as if typed
+    // into its field (TypeIntoField of TypedValue.h); a memo takes the lines as they are; a
+    // check box is checked when its state is on; a radio group "Group<n>" checks the button of
+    // group n whose Name its state names and unchecks the others. Fields the PDF gives no
+    // value keep theirs. Returns what was wrong with values ("Total: 'abc' is not a number").
+    // Throws Exception when the bytes are no PDF form or it names no field of the form (the
+    // file's name in front), EFileError when the file cannot be read. Also in kovet_pdfwidget.
+    std::vector<std::string> LoadPdfFormData(std::span<const std::uint8_t> pdf);
+    std::vector<std::string> LoadPdfFormData(const std::filesystem::path& fileName);
 
     std::vector<std::string> SaveFieldStrings();
     void SaveFieldData(const std::filesystem::path& fileName);

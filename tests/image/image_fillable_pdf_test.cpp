@@ -1,4 +1,4 @@
-// The widget's page as a fillable PDF form: what its fields hold, read back.
+// The widget's page as a fillable PDF form: what its fields hold, and the values taken back.
 
 #include "ImageTestSupport.h"
 
@@ -14,7 +14,7 @@
 using namespace kovet;
 using namespace kovet::test;
 
-TEST(ImageFillablePdf, FieldsHoldTheWidgetsValues) {
+TEST(ImageFillablePdf, FieldsHoldTheWidgetsValuesAndGiveThemBack) {
     TKVT form;
     AddFields(form, {{"Ship", lfoComboBox, {96, 96, 296, 116}, 1},
                      {"Rate", lfoPercent, {96, 144, 196, 164}, 2},
@@ -41,4 +41,19 @@ TEST(ImageFillablePdf, FieldsHoldTheWidgetsValues) {
     EXPECT_EQ(values["Lines"].Value, "one\ntwo");
     EXPECT_EQ(values["Group1"].Kind, TPdfFieldKind::RadioGroup);
     EXPECT_EQ(values["Group1"].Value, "Sea");
+
+    image.Reload();
+    image.FieldByName("Air")->SetChecked(true);
+    EXPECT_TRUE(image.LoadPdfFormData(pdf).empty());
+    EXPECT_EQ(image.FieldByName("Ship")->AsString(), "Sea");
+    EXPECT_DOUBLE_EQ(image.FieldByName("Rate")->Value(), 0.125);
+    EXPECT_EQ(image.FieldByName("Lines")->Lines(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_TRUE(image.FieldByName("Sea")->Checked());
+    EXPECT_FALSE(image.FieldByName("Air")->Checked()) << "the group's other button";
+
+    TKVT other;
+    AddFields(other, {{"Elsewhere"}});
+    image.SetKVT(other);
+    EXPECT_THROW(image.LoadPdfFormData(pdf), Exception) << "no field of the form is named";
+    EXPECT_THROW(image.LoadPdfFormData(image.ExportPdfBytes()), Exception) << "a PDF without a form";
 }

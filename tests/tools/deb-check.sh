@@ -14,7 +14,8 @@ trap 'rm -rf "$work"' EXIT
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
 for expected in ./usr/bin/kovet ./usr/bin/kovet-designer ./usr/share/applications/kovet-designer.desktop \
   ./usr/share/mime/packages/kovet-form.xml ./usr/share/kovet/guide/index.html ./usr/include/Kovet/KVTImage.h ./usr/lib/cmake/Kovet/KovetConfig.cmake \
-  ./usr/lib/pkgconfig/kovet.pc ./usr/share/man/man1/kovet.1 ./usr/lib/kovet/kovet-render.so; do
+  ./usr/lib/pkgconfig/kovet.pc ./usr/lib/pkgconfig/kovet-pdf.pc ./usr/lib/cmake/Kovet/KovetPdfTargets.cmake \
+  ./usr/include/Kovet/FillablePdf.h ./usr/share/man/man1/kovet.1 ./usr/lib/kovet/kovet-render.so; do
   grep -qx "$expected" "$work/contents" || { echo "deb-check: $expected missing from the package" >&2; exit 1; }
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "deb-check: no Qt run-time dependency" >&2; exit 1; }
@@ -28,6 +29,8 @@ kovet render "$source/examples/invoice.kvt" -o "$work/invoice.png"
 test -s "$work/invoice.png"
 cmake -S "$source/tests/tools/outside" -B "$work/outside" -G Ninja >/dev/null
 cmake --build "$work/outside" -j 2 >/dev/null
+QT_QPA_PLATFORM=offscreen "$work/outside/roundtrip" "$source/examples/invoice.kvt" "$work/invoice-form.pdf"
+pkg-config --libs kovet-pdf | grep -q -- -lkovet_pdfwidget || { echo "deb-check: no kovet-pdf.pc" >&2; exit 1; }
 
 # Its files and its own folders; folders it shares with other packages stay.
 installed="$(dpkg -L kovet | while read -r path; do [[ -d $path ]] || echo "$path"; done)

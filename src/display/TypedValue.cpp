@@ -1,8 +1,8 @@
-#include "FieldValues.h"
+#include "TypedValue.h"
 
-#include "display/FieldData.h"
-#include "display/FieldFormat.h"
-#include "display/KVTEdit.h"
+#include "FieldData.h"
+#include "FieldFormat.h"
+#include "KVTEdit.h"
 #include "storage/Text1252.h"
 
 #include <QString>
@@ -11,7 +11,7 @@
 #include <limits>
 #include <vector>
 
-namespace kovet::cli {
+namespace kovet {
 namespace {
 
 constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
@@ -96,24 +96,6 @@ std::string masked(TKVTField& field, const std::string& typed) {
     return {};
 }
 
-// The lines of a multi-line PDF text: readers put CR, LF or CR LF between them.
-std::vector<std::string> pdfLines(const std::string& text) {
-    std::vector<std::string> lines;
-    if (text.empty()) return lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') {
-            line += text[i];
-            continue;
-        }
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
-    }
-    lines.push_back(std::move(line));
-    return lines;
-}
-
 } // namespace
 
 std::string TypeIntoField(TKVTField& field, const std::string& typed) {
@@ -172,41 +154,4 @@ std::string TypeIntoField(TKVTField& field, const std::string& typed) {
     }
 }
 
-std::vector<std::string> TakePdfValues(TKVTImage& image, std::span<const TPdfFieldValue> values) {
-    std::vector<std::string> problems;
-    std::size_t named = 0;
-    for (const TPdfFieldValue& value : values) {
-        if (value.Kind == TPdfFieldKind::RadioGroup) {
-            std::vector<TKVTField*> buttons;
-            for (std::int32_t i = 0; i < image.FieldCount(); ++i) {
-                TKVTField* field = image.Fields(i);
-                if (field->Format() == lfoCheckbox && field->GroupIndex > 0 &&
-                    SameText("Group" + std::to_string(field->GroupIndex), value.Name))
-                    buttons.push_back(field);
-            }
-            named += buttons.empty() ? 0 : 1;
-            if (!value.HasValue) continue;
-            for (TKVTField* button : buttons)
-                if (button->Name != value.Value) button->SetChecked(false);
-            for (TKVTField* button : buttons)
-                if (button->Name == value.Value) button->SetChecked(true);
-            continue;
-        }
-        TKVTField* field = image.FieldByName(value.Name);
-        if (field == nullptr) continue;
-        ++named;
-        if (!value.HasValue) continue;
-        std::string problem;
-        if (value.Kind == TPdfFieldKind::CheckBox)
-            problem = TypeIntoField(*field, value.Value.empty() ? "" : "X");
-        else if (field->Format() == lfoMemo)
-            field->SetLines(pdfLines(value.Value));
-        else
-            problem = TypeIntoField(*field, value.Value);
-        if (!problem.empty()) problems.push_back(field->Name + ": " + problem);
-    }
-    if (named == 0) throw Exception("the PDF form names no field of the form");
-    return problems;
-}
-
-} // namespace kovet::cli
+} // namespace kovet
