@@ -21,8 +21,8 @@ if [[ "${1:-}" == "--test" ]]; then
     git libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick poppler-utils
-    # the outside checker, reader and writers of fillable PDF forms
-    qpdf pdftk python3-pypdf
+    # the outside checker, readers and writers of fillable PDF forms (pdf.js runs in Node)
+    qpdf pdftk python3-pypdf mupdf-tools libjs-pdf nodejs
     # a real GDI for the proof that others play our metafiles as we draw them
     wine wine64 gcc-mingw-w64-x86-64
     # a second outside reader of our metafiles, and of the RTF export; it writes metafiles too

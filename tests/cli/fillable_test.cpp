@@ -1,5 +1,5 @@
 // Fillable PDF forms, proved by the programs others fill and read them with: qpdf, pdftk,
-// pypdf and poppler.
+// pypdf, poppler, MuPDF and pdf.js.
 
 #include "CliRun.h"
 #include "ExternalTool.h"
@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <sstream>
 
 using namespace clitest;
 using kovet::test::Tool;
@@ -200,11 +201,30 @@ TEST(FillablePdf, FilledFormShowsItsValuesInPopplerAndComesBackWhole) {
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out, typed.out);
 
-    const auto text = Tool("pdftotext " + ShellQuote(pdf) + " -");
-    if (!text) GTEST_SKIP() << "poppler-utils are not installed";
-    for (const char* shown : {"Zoë Ådahl", "$1,234.50", "8.25%", "07/04/26", "one", "two"})
-        EXPECT_NE(text->find(shown), std::string::npos) << shown << " not shown in:\n" << *text;
     EXPECT_TRUE(Tool("qpdf --check " + ShellQuote(pdf)) || !Tool("qpdf --version"));
+
+    // Readers that run no scripts show the values as drawn into the fields' appearances.
+    const std::pair<const char*, std::string> readers[] = {{"poppler", "pdftotext " + ShellQuote(pdf) + " -"},
+                                                           {"MuPDF", "mutool draw -q -F txt -o - " + ShellQuote(pdf)}};
+    for (const auto& [reader, command] : readers) {
+        const auto text = Tool(command);
+        if (!text) {
+            ADD_FAILURE() << reader << " is not installed (scripts/install-deps.sh --test)";
+            continue;
+        }
+        for (const char* shown : {"Zoë Ådahl", "$1,234.50", "8.25%", "07/04/26", "one", "two"})
+            EXPECT_NE(text->find(shown), std::string::npos) << reader << ": " << shown << " not shown in:\n" << *text;
+    }
+    // pdf.js (Firefox's reader) finds every field with its value and an appearance to draw.
+    const auto fields = Tool("node " + ShellQuote(std::string(KOVET_SOURCE_DIR) + "/tests/cli/pdfjs/fields.js") + " " +
+                             ShellQuote(pdf));
+    ASSERT_TRUE(fields) << "node or libjs-pdf is not installed (scripts/install-deps.sh --test)";
+    std::size_t listed = 0;
+    std::istringstream lines(*fields);
+    for (std::string line; std::getline(lines, line); ++listed)
+        EXPECT_TRUE(line.ends_with("\ttrue")) << "no appearance: " << line;
+    EXPECT_EQ(listed, 72u) << "one for each of the invoice's fields";
+    EXPECT_NE(fields->find("CustomerName\t\"Zoë Ådahl\"\t"), std::string::npos) << *fields;
 }
 
 TEST(FillablePdf, PdfsThatAreNoFormOfTheFormAndMisuseAreRefused) {
