@@ -29,7 +29,7 @@ public:
     void Inform(const std::string&) override {}
     void ShowError(const std::string&) override {}
     std::optional<std::string> OpenFileName(const designer::TFileDialog&) override { return std::nullopt; }
-    std::optional<std::string> SaveFileName(const designer::TFileDialog&) override { return std::nullopt; }
+    std::optional<designer::TChosenFile> ChooseSaveFile(const designer::TFileDialog&) override { return std::nullopt; }
     bool ChoosePrinter(QPrinter&) override { return false; }
     std::optional<designer::TFontChoice> ChooseFont(const designer::TFontChoice&) override { return std::nullopt; }
     std::optional<std::uint32_t> ChooseColor(std::uint32_t) override { return std::nullopt; }

@@ -47,6 +47,19 @@ std::vector<std::uint8_t> DefaultFieldRecord(TKVTDefaults& defaults) {
     return r;
 }
 
+std::vector<std::uint8_t> NewTextRecord(TKVTDefaults& defaults, std::string_view text) {
+    const std::int32_t size = TextItemSize(text.size());
+    std::vector<std::uint8_t> r(std::size_t(size), 0);
+    const ConstBytes d = defaults.Text();
+    copyField(TextRec::FontStyle, r, d), copyField(TextRec::FontSize, r, d);
+    copyField(TextRec::FontHeight, r, d), copyField(TextRec::FontName, r, d);
+    copyField(TextRec::FontColor, r, d), copyField(TextRec::Angle, r, d);
+    copyField(TextRec::Alignment, r, d), copyField(TextRec::Autosize, r, d);
+    TextRec::Text.set(r, text);
+    ItemHeader::ItemSize.set(r, size);
+    return r;
+}
+
 std::vector<std::uint8_t> NewObjectRecord(TKVT& form, TKVTDefaults& defaults, std::int32_t type, TextMetrics& metrics) {
     std::vector<std::uint8_t> r;
     switch (type) {
@@ -76,20 +89,10 @@ std::vector<std::uint8_t> NewObjectRecord(TKVT& form, TKVTDefaults& defaults, st
         copyField(EllipseRec::Thickness, r, d);
         break;
     }
-    case kvtTextType: {
-        r.assign(std::size_t(kTextMaxSize), 0);
-        const ConstBytes d = defaults.Text();
-        copyField(TextRec::FontStyle, r, d), copyField(TextRec::FontSize, r, d);
-        copyField(TextRec::FontHeight, r, d), copyField(TextRec::FontName, r, d);
-        copyField(TextRec::FontColor, r, d), copyField(TextRec::Angle, r, d);
-        copyField(TextRec::Alignment, r, d), copyField(TextRec::Autosize, r, d);
-        copyField(TextRec::Text, r, d);
+    case kvtTextType:
+        r = NewTextRecord(defaults, TextRec::Text.get(defaults.Text()));
         FitTextToFont(r, metrics);
-        const std::int32_t size = TextItemSize(TextRec::Text.get(r).size());
-        ItemHeader::ItemSize.set(r, size);
-        r.resize(std::size_t(size));
         break;
-    }
     case kvtFieldType: {
         r = DefaultFieldRecord(defaults);
         std::string name;

@@ -11,6 +11,7 @@
 #include "storage/Bytes.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace kovet {
@@ -24,6 +25,10 @@ void FitFieldToFont(Bytes field, TextMetrics& metrics);
 // A field record of the defaults' font, format, options and sizes, without name, tab order
 // or place.
 std::vector<std::uint8_t> DefaultFieldRecord(TKVTDefaults& defaults);
+// A text record of the defaults' font, alignment and angle holding `text` (Windows-1252, at
+// most 255 characters), its item size set and the rest of its item header left to the
+// wrapper; not yet fitted to its text.
+std::vector<std::uint8_t> NewTextRecord(TKVTDefaults& defaults, std::string_view text);
 // A new record of the type (a record type code) from the defaults, its item header left to
 // the wrapper; a field gets the form's next free name and tab order. Empty for a type that
 // is not an object.

@@ -106,22 +106,19 @@ void addLine(const TWordImportTarget& t, ConstBytes r) {
 void addText(const TWordImportTarget& t, ConstBytes r) {
     const TWordImportState& s = t.State;
     const TRect bounds = EmrExtTextOut::Bounds.get(r);
-    AppendNewObject(t.Form, t.Defaults, kvtTextType, bounds.Left, bounds.Top, t.Metrics);
-
     const std::size_t at = EmrExtTextOut::StringOffset.get(r);
     const std::size_t limit = std::min<std::size_t>(EmrExtTextOut::Chars.get(r), kMaxNarrowed);
-    const std::string text = NarrowUtf16Bytes(at < r.size() ? r.subspan(at) : ConstBytes{}, limit);
-
-    TKVTFile& file = t.Form.KVTFile();
-    file.Resize(file.Count() - 1, TextItemSize(text.size()));
-    const Bytes x = lastRecord(t.Form);
-    TextRec::Text.set(x, text);
+    std::vector<std::uint8_t> x =
+        NewTextRecord(t.Defaults, NarrowUtf16Bytes(at < r.size() ? r.subspan(at) : ConstBytes{}, limit));
+    TextRec::Left.set(x, low16(bounds.Left));
+    TextRec::Top.set(x, low16(bounds.Top));
     TextRec::FontName.set(x, s.FontName);
     TextRec::FontSize.set(x, std::uint8_t(s.Scaled(s.FontSize)));
     TextRec::FontStyle.set(x, s.FontStyle);
     TextRec::FontHeight.set(x, low16(s.Scaled(s.FontHeight)));
     TextRec::Angle.set(x, 0.0f);
     FitTextToFont(x, t.Metrics);
+    t.Form.KVTFile().Texts.Add(x);
 }
 
 // The height in pixels of a font of `size` points, rounded.
@@ -150,18 +147,19 @@ void TWordImportState::SetFontHeight(std::int32_t height) {
 
 std::string NarrowUtf16Bytes(ConstBytes bytes, std::size_t limit) {
     limit = std::min(limit, kMaxNarrowed);
-    std::string text;
+    char text[kMaxNarrowed];
+    std::size_t length = 0;
     bool zeroBefore = false;
-    for (std::size_t i = 0; i < bytes.size() && text.size() < limit; ++i) {
+    for (std::size_t i = 0; i < bytes.size() && length < limit; ++i) {
         const std::uint8_t b = bytes[i];
         if (b != 0) {
-            text += char(b);
-        } else if (zeroBefore && !text.empty()) {
+            text[length++] = char(b);
+        } else if (zeroBefore && length > 0) {
             break;
         }
         zeroBefore = b == 0;
     }
-    return text;
+    return std::string(text, length);
 }
 
 void ConvertMetafileRecord(const TWordImportTarget& target, ConstBytes record) {

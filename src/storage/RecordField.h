@@ -2,6 +2,7 @@
 
 #include "Bytes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -53,13 +54,16 @@ struct ShortStringField {
         return std::string(reinterpret_cast<const char*>(record.data() + offset + 1), length);
     }
 
-    // Stores at most `capacity` characters; the unused rest of the area is zeroed.
+    // Stores at most `capacity` characters; the unused rest of the area is zeroed. Only the
+    // part of the area within the record is written.
     void set(Bytes record, std::string_view text) const {
+        if (offset >= record.size()) return;
         const std::size_t length = std::min(text.size(), capacity);
-        writeLE<std::uint8_t>(record, offset, std::uint8_t(length));
-        for (std::size_t i = 0; i < capacity; ++i) {
-            writeLE<std::uint8_t>(record, offset + 1 + i, i < length ? std::uint8_t(text[i]) : 0);
-        }
+        record[offset] = std::uint8_t(length);
+        const std::size_t room = std::min(capacity, record.size() - offset - 1);
+        const std::size_t copied = std::min(length, room);
+        std::copy_n(text.begin(), copied, record.begin() + std::ptrdiff_t(offset + 1));
+        std::fill_n(record.begin() + std::ptrdiff_t(offset + 1 + copied), room - copied, std::uint8_t(0));
     }
 
     constexpr FieldDesc desc() const { return {name, offset, FieldKind::ShortString, capacity}; }
