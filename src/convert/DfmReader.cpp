@@ -210,9 +210,10 @@ private:
 
 class TextWriter {
 public:
-    explicit TextWriter(std::string& out) : out_(out) {}
+    TextWriter(std::string& out, std::size_t limit) : out_(out), limit_(limit) {}
 
     void Object(const DfmObject& object, const std::string& indent) {
+        room();
         out_ += indent;
         out_ += object.Inherited ? "inherited " : object.Inline ? "inline " : "object ";
         if (!object.Name.empty()) {
@@ -235,6 +236,13 @@ public:
     }
 
 private:
+    // Indents make the text of a small stream many times its size: checked before every
+    // line, the text exceeds the limit by one value at most.
+    void room() const {
+        if (out_.size() > limit_)
+            throw Exception("The form's text would be larger than " + std::to_string(limit_) + " bytes");
+    }
+
     void Properties(const std::vector<DfmProperty>& properties, const std::string& indent) {
         for (const DfmProperty& property : properties) {
             out_ += indent;
@@ -246,6 +254,7 @@ private:
 
     // The value and the end of its line; `indent` is that of the line it starts on.
     void Value(const DfmValue& value, const std::string& indent) {
+        room();
         switch (value.Type) {
         case DfmValueType::Null: out_ += "Null"; break;
         case DfmValueType::List: List(value, indent); return;
@@ -320,6 +329,7 @@ private:
         static constexpr char kHex[] = "0123456789ABCDEF";
         out_ += "{\n";
         for (std::size_t at = 0; at < data.size(); at += 32) {
+            room();
             out_ += indent;
             out_ += "  ";
             char line[65];
@@ -384,6 +394,7 @@ private:
     }
 
     std::string& out_;
+    std::size_t limit_;
 };
 
 bool IsKVTData(std::string_view name) {
@@ -417,12 +428,12 @@ DfmObject ReadDfmFile(ConstBytes data) {
     return StreamReader(data).File();
 }
 
-std::string ObjectResourceToText(ConstBytes data) {
+std::string ObjectResourceToText(ConstBytes data, std::size_t maxText) {
     const DfmObject root = ReadDfmFile(data);
     std::string text;
     // The text of a form is mostly the characters read, plus indents; binary data doubles.
-    text.reserve(2 * data.size());
-    TextWriter(text).Object(root, "");
+    text.reserve(std::min(2 * data.size(), maxText));
+    TextWriter(text, maxText).Object(root, "");
     return text;
 }
 

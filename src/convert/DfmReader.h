@@ -18,6 +18,7 @@
 #include "storage/Bytes.h"
 #include "storage/Exception.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ public:
 };
 
 inline constexpr int kMaxDfmDepth = 64;
+// The most text ObjectResourceToText makes (beyond: Exception), far above what a form of the
+// largest file the tools read (64 MiB) makes without hostile nesting.
+inline constexpr std::size_t kMaxDfmText = std::size_t(512) << 20;
 
 // The value types of the object stream, by their codes.
 enum class DfmValueType : std::uint8_t {
@@ -117,8 +121,9 @@ DfmObject ReadDfmFile(ConstBytes data);
 // writes it (" 1.50000000000000000000E+0000", "-Inf", "Nan"); a single, a date and a currency
 // as values Pascal's notation marks by type: the float as Str writes it followed by "s" or
 // "d", the currency's units followed by "c" (12.34 is "123400c"). Free Pascal itself stops at
-// these three.
-std::string ObjectResourceToText(ConstBytes data);
+// these three. Throws EInvalidStreamFormat as ReadDfmFile does, and Exception when the text
+// would be larger than `maxText` bytes.
+std::string ObjectResourceToText(ConstBytes data, std::size_t maxText = kMaxDfmText);
 
 // A binary property "KVTData" — a form stored in a host form, holding the bytes of a .kvt
 // file — and the name of the component holding it.

@@ -254,6 +254,21 @@ TEST(DfmText, NestingIsBounded) {
     EXPECT_NO_THROW(ObjectResourceToText(objects(kMaxDfmDepth)));
     ExpectInvalid(objects(kMaxDfmDepth + 1), "objects one level too deep");
     ExpectInvalid(objects(200000), "objects far too deep");
+
+    // Deep lists of one-byte values make a text many times the stream: it is bounded.
+    DfmStream wide;
+    wide.Object("TForm1", "Form1").Prop("P");
+    for (int i = 0; i < kMaxDfmDepth - 1; ++i)
+        wide.Type(1);
+    for (int i = 0; i < 1000; ++i)
+        wide.Type(8);
+    for (int i = 0; i < kMaxDfmDepth - 1; ++i)
+        wide.End();
+    const std::vector<std::uint8_t> bytes = wide.End().End().Bytes();
+    const std::size_t size = ObjectResourceToText(bytes).size();
+    EXPECT_GT(size, 100 * bytes.size());
+    EXPECT_THROW(ObjectResourceToText(bytes, size / 2), Exception);
+    EXPECT_EQ(ObjectResourceToText(bytes, size).size(), size);
 }
 
 TEST(DfmEmbeddedForms, BinaryKVTDataPropertiesWithTheirComponents) {
