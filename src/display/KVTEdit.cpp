@@ -325,8 +325,20 @@ void TKVTEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(&replaced);
 }
 
+namespace {
+
+// Another window, or a pop-up, taking the keyboard for a while: the edit is not left, and
+// what is half typed stays as it is until the user comes back.
+bool leftForAWhile(const QFocusEvent* event) {
+    return event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+}
+
+} // namespace
+
 void TKVTEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    if (entered_ && leftForAWhile(event)) return;
+    entered_ = true;
     if (UseFocusColor) applyBackground(FocusColor);
     if (isNumeric()) {
         if (text().isEmpty()) showNumber();
@@ -341,6 +353,8 @@ void TKVTEdit::focusInEvent(QFocusEvent* event) {
 
 void TKVTEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    if (leftForAWhile(event)) return;
+    entered_ = false;
     if (UseFocusColor) applyBackground(normalColor_);
     Commit();
 }

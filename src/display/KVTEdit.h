@@ -135,6 +135,8 @@ private:
     std::int32_t maxLength_ = 0;
     // The text as the edit last formatted it from the value.
     QString shownText_;
+    // The keyboard came to the edit and has not gone on to another control since.
+    bool entered_ = false;
     TColor color_ = clWindow;
     TColor normalColor_ = clWindow;
     TColor fontColor_ = clWindowText;

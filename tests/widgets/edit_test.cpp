@@ -152,6 +152,23 @@ INSTANTIATE_TEST_SUITE_P(
                       MaskedCase{lfoPhoneExt, "55512345671234", "(555)123-4567 x1234", -1},
                       MaskedCase{lfoSocial, "123a456789", "123-45-6789", -1}, MaskedCase{lfoPhone, "", "", -1}));
 
+TEST_F(EditTest, AnotherWindowOrAPopUpTakingTheKeyboardLeavesHalfTypedValuesAlone) {
+    const std::pair<TKVTFieldFormat, const char*> halves[] = {{lfoFullDate, "1231"}, {lfoDollar, "12."}};
+    for (const auto& [format, half] : halves) {
+        edit->SetFormat(format);
+        window.Enter();
+        QTest::keyClicks(edit, half);
+        for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+            QFocusEvent out(QEvent::FocusOut, reason), in(QEvent::FocusIn, reason);
+            QApplication::sendEvent(edit, &out);
+            QApplication::sendEvent(edit, &in);
+        }
+        QTest::keyClicks(edit, format == lfoDollar ? "5" : "1999");
+        window.Leave();
+        EXPECT_DOUBLE_EQ(edit->Value(), format == lfoDollar ? 12.5 : *EncodeDate(1999, 12, 31)) << half;
+    }
+}
+
 TEST_F(EditTest, PartlyTypedMaskKeepsBlanksAsSpaces) {
     edit->SetFormat(lfoZipCode);
     TypeAndLeave("123");
