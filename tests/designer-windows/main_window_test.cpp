@@ -288,6 +288,18 @@ TEST_F(Window, ThePropertiesWindowTogglesAndFollowsTheSelection) {
     core.Selection().Clear();
     core.SelectionChanged();
     EXPECT_EQ(book->currentWidget()->objectName(), "Page");
+
+    // A double click selects the object under it and brings the window up, showing it.
+    action("mProperties")->trigger();
+    ASSERT_FALSE(properties->isVisible());
+    core.Edit("Place", [&] {
+        const Bytes frame = core.Form().KVTFile().Items(1);
+        ObjectRec::Left.set(frame, 100), ObjectRec::Top.set(frame, 100);
+        ObjectRec::Width.set(frame, 50), ObjectRec::Height.set(frame, 50);
+    });
+    QTest::mouseDClick(window.findChild<QWidget*>("imgDesign"), Qt::LeftButton, {}, QPoint(120, 120));
+    EXPECT_TRUE(properties->isVisible());
+    EXPECT_EQ(book->currentWidget()->objectName(), "Frame");
 }
 
 TEST_F(Window, OptionsOkStoresTheDialogIntoTheDefaults) {

@@ -91,6 +91,12 @@ void DesignSurface::mouseReleaseEvent(QMouseEvent* event) {
     ShowMouse();
 }
 
+void DesignSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click is a press like the first.
+    mousePressEvent(event);
+    if (!preview_ && event->button() == Qt::LeftButton && OnDoubleClick) OnDoubleClick();
+}
+
 void DesignSurface::ShowMouse() {
     static constexpr Qt::CursorShape kShapes[] = {Qt::ArrowCursor,     Qt::DragCopyCursor, Qt::PointingHandCursor,
                                                   Qt::SizeFDiagCursor, Qt::SizeVerCursor,  Qt::SizeBDiagCursor,

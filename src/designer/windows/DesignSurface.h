@@ -30,12 +30,15 @@ public:
 
     // The pointer moved over the page, in page pixels.
     std::function<void(int x, int y)> OnPointer;
+    // A double click on the page, after its presses have selected what is under the pointer.
+    std::function<void()> OnDoubleClick;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void render();

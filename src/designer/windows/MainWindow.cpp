@@ -43,6 +43,12 @@ MainWindow::MainWindow(DesignerCore& core, Prompts& prompts, QWidget* parent)
     scroll_->verticalScrollBar()->setSingleStep(16);
     surface_ = new DesignSurface(core_, mouse_);
     surface_->OnPointer = [this](int x, int y) { panels_[0]->setText(QString("Coords: %1,%2").arg(x).arg(y)); };
+    // As in other editors, a double click brings up the properties of what it selected (the
+    // page's, on empty paper).
+    surface_->OnDoubleClick = [this] {
+        properties_->show();
+        properties_->raise();
+    };
     scroll_->setWidget(surface_);
     layout->addWidget(scroll_);
     setCentralWidget(central);
