@@ -47,7 +47,7 @@ void TCustomRecordList::checkIndex(std::int32_t index, const char* message) cons
     if (index < 0 || index >= Count()) throw ERecListException(message);
 }
 
-void TCustomRecordList::append(Record record) {
+void TCustomRecordList::append(Record&& record) {
     records_.push_back(std::move(record));
     ++layout_;
 }
@@ -202,7 +202,7 @@ private:
 template <typename Source> void readBody(Source& source, Bytes record) {
     const std::size_t body = record.size() - ItemHeader::Size;
     const std::size_t got = source.read(record.data() + ItemHeader::Size, body);
-    std::memset(record.data() + ItemHeader::Size + got, 0, body - got);
+    if (got < body) std::memset(record.data() + ItemHeader::Size + got, 0, body - got);
 }
 
 } // namespace

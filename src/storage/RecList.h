@@ -118,7 +118,7 @@ private:
     template <typename Source> bool loadCurrent(Source& source);
     template <typename Source> void loadOld(Source& source, bool skipStampCheck);
     void checkIndex(std::int32_t index, const char* message) const;
-    void append(Record record);
+    void append(Record&& record);
 
     std::vector<Record> records_;
     std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
