@@ -679,8 +679,10 @@ public:
         // Metafiles repeat record sizes: runs of one kind, or two kinds taking turns. When
         // this size is the length taken two records back, the step uses that length, so the
         // processor can move on by its branch guess instead of waiting for the size to load.
+        // A branch, not a conditional move: the guess only helps when the step does not wait
+        // for the comparison.
         std::size_t length;
-        if (record.Size == twoBack_ && twoBack_ <= left)
+        if (__builtin_expect(record.Size == twoBack_ && twoBack_ <= left, 1))
             length = twoBack_;
         else
             length = std::clamp<std::size_t>(record.Size, EmrRec::kHeaderBytes, left);
