@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -269,6 +270,17 @@ TEST_F(Window, ThePropertiesWindowTogglesAndFollowsTheSelection) {
     auto* properties = window.findChild<QWidget*>("fmProp");
     ASSERT_NE(properties, nullptr);
     EXPECT_FALSE(properties->isVisible()) << "created hidden";
+    // The tool windows first appear at the main window's right edge, not over the page.
+    action("mAlign")->trigger();
+    action("mProperties")->trigger();
+    const QRect main = window.frameGeometry(), screen = window.screen()->availableGeometry();
+    for (QWidget* tool : {properties, window.findChild<QWidget*>("fmAlign")}) {
+        const QRect at = tool->frameGeometry();
+        EXPECT_TRUE(at.left() == main.right() + 1 || at.right() == screen.right()) << tool->objectName().toStdString();
+        EXPECT_TRUE(at.top() == main.top() || at.bottom() == main.bottom()) << tool->objectName().toStdString();
+    }
+    action("mAlign")->trigger();
+    action("mProperties")->trigger();
     for (const char* name : {"mProperties", "btnProperties", "pProperties", "cmdProperties"}) {
         action(name)->trigger();
         EXPECT_TRUE(properties->isVisible()) << name;

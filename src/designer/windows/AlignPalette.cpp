@@ -1,5 +1,7 @@
 #include "AlignPalette.h"
 
+#include "ToolWindows.h"
+
 #include "designer/core/AlignCommands.h"
 
 #include <QIcon>
@@ -58,6 +60,11 @@ TfmAlign::TfmAlign(DesignerCore& core, Runner run, QWidget* parent)
 
 void TfmAlign::Toggle() {
     setVisible(!isVisible());
+}
+
+void TfmAlign::showEvent(QShowEvent* event) {
+    PlaceBesideOwner(*this, TToolEdge::Bottom);
+    QWidget::showEvent(event);
 }
 
 } // namespace kovet::designer

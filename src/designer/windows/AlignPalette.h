@@ -22,6 +22,9 @@ public:
 
     // View > Align and the Align button: shows the palette when hidden, hides it when shown.
     void Toggle();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace kovet::designer

@@ -1,6 +1,7 @@
 #include "PropertiesWindow.h"
 
 #include "PropertyPages.h"
+#include "ToolWindows.h"
 
 #include "designer/core/EditCommands.h"
 #include "display/KVTEdit.h"
@@ -166,6 +167,7 @@ void TfmProp::Toggle() {
 }
 
 void TfmProp::showEvent(QShowEvent* event) {
+    PlaceBesideOwner(*this, TToolEdge::Top);
     QWidget::showEvent(event);
     Refresh();
 }
