@@ -3,13 +3,13 @@
 #include "Ratios.h"
 
 #include "convert/EmfParse.h"
+#include "convert/MetafileBuilder.h"
 #include "convert/WordImport.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/emf/EmfRecords.h"
 
 #include <benchmark/benchmark.h>
 
-#include <string_view>
 #include <vector>
 
 namespace kovet::bench {
@@ -17,71 +17,28 @@ namespace {
 
 constexpr std::int32_t kRecords = 100000;
 
-Bytes appendRecord(std::vector<std::uint8_t>& emf, std::uint32_t type, std::size_t size) {
-    const std::size_t start = emf.size();
-    emf.resize(start + size);
-    const Bytes r = Bytes(emf).subspan(start);
-    EmrRec::Type.set(r, type);
-    EmrRec::Size.set(r, std::uint32_t(size));
-    return r;
-}
-
 // A page of shapes, lines and labels as a word processor writes them, in runs of ten records:
 // a pen, the background mode, a rectangle, an ellipse, a move and two lines, a font, a text
 // and a round rectangle. With the header and the end-of-file record, kRecords records.
 const std::vector<std::uint8_t>& wordMetafile() {
     static const std::vector<std::uint8_t> bytes = [] {
-        std::vector<std::uint8_t> emf;
-        const Bytes header = appendRecord(emf, EMR_HEADER, EmrHeader::kBaseSize);
-        EmrHeader::Signature.set(header, ENHMETA_SIGNATURE);
-        EmrHeader::Version.set(header, ENHMETA_VERSION);
-        EmrHeader::Records.set(header, kRecords);
-        constexpr std::u16string_view label = u"Customer name:";
+        test::MetafileBuilder emf;
         for (std::int32_t i = 0; i < kRecords - 2; ++i) {
             const std::int32_t x = i % 700, y = (i / 10) % 1000;
             switch (i % 10) {
-            case 0: {
-                const Bytes r = appendRecord(emf, EMR_CREATEPEN, EmrCreatePen::kSize);
-                EmrCreatePen::Style.set(r, PS_SOLID);
-                EmrCreatePen::Width.set(r, 1 + i % 3);
-                break;
-            }
-            case 1: EmrValue::Mode.set(appendRecord(emf, EMR_SETBKMODE, EmrValue::kSize), OPAQUE); break;
-            case 2: EmrBox::Box.set(appendRecord(emf, EMR_RECTANGLE, EmrBox::kSize), {x, y, x + 80, y + 20}); break;
-            case 3: EmrBox::Box.set(appendRecord(emf, EMR_ELLIPSE, EmrBox::kSize), {x, y, x + 30, y + 30}); break;
-            case 4: EmrPoint::Point.set(appendRecord(emf, EMR_MOVETOEX, EmrPoint::kSize), {x, y}); break;
+            case 0: emf.Pen(PS_SOLID, 1 + i % 3, 0); break;
+            case 1: emf.Record(EMR_SETBKMODE, {OPAQUE}); break;
+            case 2: emf.Box(EMR_RECTANGLE, {x, y, x + 80, y + 20}); break;
+            case 3: emf.Box(EMR_ELLIPSE, {x, y, x + 30, y + 30}); break;
+            case 4: emf.MoveTo(x, y); break;
             case 5:
-            case 6: EmrPoint::Point.set(appendRecord(emf, EMR_LINETO, EmrPoint::kSize), {x + i % 7, y + 40}); break;
-            case 7: {
-                const Bytes r = appendRecord(emf, EMR_EXTCREATEFONTINDIRECTW, EmrCreateFont::kSize);
-                EmrCreateFont::Height.set(r, -16);
-                EmrCreateFont::Weight.set(r, FW_NORMAL);
-                for (std::size_t k = 0; k < 5; ++k)
-                    writeLE<std::uint16_t>(r, EmrCreateFont::kFaceName + 2 * k, u"Arial"[k]);
-                break;
-            }
-            case 8: {
-                const std::size_t text = (2 * label.size() + 3) / 4 * 4;
-                const Bytes r = appendRecord(emf, EMR_EXTTEXTOUTW, EmrExtTextOut::kSize + text + 4 * label.size());
-                EmrExtTextOut::Bounds.set(r, {x, y, x + 90, y + 16});
-                EmrExtTextOut::Chars.set(r, std::uint32_t(label.size()));
-                EmrExtTextOut::StringOffset.set(r, std::uint32_t(EmrExtTextOut::kSize));
-                EmrExtTextOut::DxOffset.set(r, std::uint32_t(EmrExtTextOut::kSize + text));
-                for (std::size_t k = 0; k < label.size(); ++k)
-                    writeLE<std::uint16_t>(r, EmrExtTextOut::kSize + 2 * k, label[k]);
-                break;
-            }
-            default: {
-                const Bytes r = appendRecord(emf, EMR_ROUNDRECT, EmrRoundRect::kSize);
-                EmrRoundRect::Box.set(r, {x, y, x + 60, y + 25});
-                EmrRoundRect::Corner.set(r, {8, 8});
-                break;
-            }
+            case 6: emf.LineTo(x + i % 7, y + 40); break;
+            case 7: emf.Font(-16, FW_NORMAL, 0, u"Arial"); break;
+            case 8: emf.Text(x, y, u"Customer name:"); break;
+            default: emf.RoundRect({x, y, x + 60, y + 25}, 8, 8); break;
             }
         }
-        appendRecord(emf, EMR_EOF, EmrEof::kSize);
-        EmrHeader::TotalBytes.set(emf, std::uint32_t(emf.size()));
-        return emf;
+        return emf.Finish();
     }();
     return bytes;
 }

@@ -328,19 +328,6 @@ std::vector<std::uint8_t> AddPdfFormFields(std::span<const std::uint8_t> pagePdf
     return WritePdfFormFields(pagePdf.data(), pagePdf.size(), FormBuilder(placement).Build(fields));
 }
 
-std::vector<std::unique_ptr<TKVTField>> FormFields(TKVT& form) {
-    std::vector<std::unique_ptr<TKVTField>> fields;
-    TRecObj_KVTField& records = form.KVTFile().Fields;
-    for (std::int32_t i = 0, n = records.Count(); i < n; ++i) {
-        auto field = std::make_unique<TKVTField>();
-        // Page units are 96 to the inch.
-        field->AssignFromRecord(records.Items(i), 96);
-        field->FieldIndex = i;
-        fields.push_back(std::move(field));
-    }
-    return fields;
-}
-
 std::vector<std::uint8_t> ExportFillablePage(TKVT& form, const TPageRenderOptions& options,
                                              std::vector<TDrawProblem>& problems) {
     TPageRenderOptions page = options;

@@ -52,9 +52,6 @@ struct TFieldScripts {
 };
 TFieldScripts FieldScripts(const TKVTField& field);
 
-// The form's fields as the widget sets them up, without values.
-std::vector<std::unique_ptr<TKVTField>> FormFields(TKVT& form);
-
 // The page as ExportPage writes it as PDF, never with design marks, with the form's fields as
 // empty form fields. ExportFillablePageToFile replaces the file safely (EFileError).
 std::vector<std::uint8_t> ExportFillablePage(TKVT& form, const TPageRenderOptions& options,

@@ -87,20 +87,14 @@ void TKVTImage::RebuildFields() {
     ++generation_;
     current_ = nullptr;
     siblings_.clear();
-    fields_.clear();
-    TRecObj_KVTField& records = form().KVTFile().Fields;
-    for (std::int32_t i = 0, n = records.Count(); i < n; ++i) {
-        auto field = std::make_unique<TKVTField>();
-        // Page units are 96 to the inch whatever the screen.
-        field->AssignFromRecord(records.Items(i), 96);
-        field->FieldIndex = i;
+    fields_ = FormFields(form());
+    for (const auto& field : fields_) {
         field->Image = this;
         field->Siblings = &siblings_;
         field->Metrics = &metrics_;
         field->OnDataChange = [this](TKVTLabel& label) { repaintField(static_cast<TKVTField&>(label)); };
         field->OnRepaint = field->OnDataChange;
         siblings_.push_back(field.get());
-        fields_.push_back(std::move(field));
     }
     lastScale_ = 1.0f;
     lastOrigin_ = {};

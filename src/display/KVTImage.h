@@ -150,7 +150,8 @@ public:
     std::vector<std::uint8_t> ExportPdfBytes(std::int32_t pages = 1, const TPreparePage& prepare = {});
     void ExportPdf(const std::filesystem::path& fileName, std::int32_t pages = 1, const TPreparePage& prepare = {});
     // Draws one page into `rect` of the canvas: watermark, form, pictures, labels, fields,
-    // as the print options say.
+    // as the print options say. A value being typed is taken into its field first, so that
+    // prints and exports hold it.
     void PrintPage(Canvas& canvas, const TRect& rect);
     // The printed page as an enhanced metafile of the page's size.
     void ExportMetafile(const std::filesystem::path& fileName);
@@ -173,6 +174,8 @@ public:
 protected:
     virtual void RebuildFields() {}
     virtual void RescaleFields() {}
+    // Ends the editing of a value, writing what was typed into its field.
+    virtual void TakeTypedValue() {}
     virtual void DrawFields(Canvas& canvas, const TRect& rect, bool outline);
     // Paints the page onto `painter` (the widget or the off-screen buffer) at `rect`.
     void PaintPage(QPainter& painter, const TRect& rect, QSize area);
@@ -345,6 +348,7 @@ public:
 protected:
     void RebuildFields() override;
     void RescaleFields() override;
+    void TakeTypedValue() override { CloseField(); }
     void DrawFields(Canvas& canvas, const TRect& rect, bool outline) override;
 
     bool event(QEvent* event) override;

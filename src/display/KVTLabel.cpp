@@ -1,6 +1,7 @@
 #include "KVTLabel.h"
 
 #include "FieldFormat.h"
+#include "document/KVTFile.h"
 
 #include "storage/Text1252.h"
 
@@ -216,6 +217,18 @@ std::int32_t TKVTField::AsInteger() const {
     if (rounded <= double(std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
     if (rounded >= double(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
     return std::int32_t(rounded);
+}
+
+std::vector<std::unique_ptr<TKVTField>> FormFields(TKVT& form) {
+    std::vector<std::unique_ptr<TKVTField>> fields;
+    TRecObj_KVTField& records = form.KVTFile().Fields;
+    for (std::int32_t i = 0, n = records.Count(); i < n; ++i) {
+        auto field = std::make_unique<TKVTField>();
+        field->AssignFromRecord(records.Items(i), 96);
+        field->FieldIndex = i;
+        fields.push_back(std::move(field));
+    }
+    return fields;
 }
 
 } // namespace kovet

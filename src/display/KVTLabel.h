@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -158,5 +159,11 @@ public:
     const std::vector<std::string>& AsStringList() const { return Lines(); }
     void SetAsStringList(std::vector<std::string> lines) { SetLines(std::move(lines)); }
 };
+
+class TKVT;
+
+// The form's fields in record order, each set up from its record at the 96 pixels per inch of
+// page units, without values: what a TKVTImage shows before it is filled in.
+std::vector<std::unique_ptr<TKVTField>> FormFields(TKVT& form);
 
 } // namespace kovet

@@ -105,6 +105,7 @@ void TCustomKVTImage::printWatermark(Canvas& canvas, const TRect& r) {
 }
 
 void TCustomKVTImage::PrintPage(Canvas& canvas, const TRect& r) {
+    TakeTypedValue();
     if (HasOption(printOptions_, kvtWater)) printWatermark(canvas, r);
     if (HasOption(printOptions_, kvtForm)) DrawForm(*kvt_, r, canvas, formOptions(true));
 

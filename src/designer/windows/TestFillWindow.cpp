@@ -133,8 +133,6 @@ void TdlgTest::buildScaleMenu(QMenu* menu) {
 
 void TdlgTest::run(const std::function<void()>& command) {
     try {
-        // What is being typed belongs to the values that are saved, printed and exported.
-        image_->CloseField();
         command();
     } catch (const std::exception& error) {
         prompts_.ShowError(error.what());
